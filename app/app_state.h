@@ -1,0 +1,91 @@
+// The one process-wide record and the few process-wide handles.
+#ifndef JOTWISE_APP_APP_STATE_H
+#define JOTWISE_APP_APP_STATE_H
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+
+#include "store/records.h"
+
+constexpr int kMaxNotes = 64;
+constexpr int kMaxStoredId = 127;     // IDs the loader reads back: 0 to 127
+constexpr const char kVersionText[] = "0.10";
+constexpr const char kMainClassName[] = "Jotwise";
+constexpr const char kEditorClassName[] = "TextC";
+constexpr const char kNoteClassName[] = "MemoC";
+constexpr UINT WM_TRAYNOTIFY = WM_APP + 321;   // 0x8141
+constexpr UINT WM_EDITFOCUS = WM_USER + 321;   // 0x0541
+// Posted by the due monitor so that it never waits for the main thread:
+// to a note window, wParam 0 hides it and 1 shows it again unless the user
+// hid the note meanwhile; to the editor, wParam 1 when the clipboard holds
+// text (the paste button is enabled) and 0 when it does not.
+constexpr UINT WM_NOTEBLINK = WM_APP + 322;
+constexpr UINT WM_PASTESTATE = WM_APP + 323;
+
+struct AppState {
+    std::int32_t dragX;
+    std::int32_t dragY;
+    std::int32_t dragging;
+    // Read by the monitor thread between its passes, hence atomic.
+    std::atomic<int> mainCommandBusy;
+    std::atomic<int> noteCommandBusy;
+    std::int32_t optionsOpen;
+    std::int32_t aboutOpen;
+    Options options;
+    HFONT defaultFont;
+    std::atomic<HWND> editorWindow;
+    // The note table. Slots are written by the main thread under `lock`,
+    // so a monitor pass that holds the lock never sees a record being freed.
+    HWND noteWindows[kMaxNotes];
+    std::int32_t noteIds[kMaxNotes];
+    HANDLE monitorThread;
+    CRITICAL_SECTION lock;
+    // Signalled at shutdown; the monitor thread waits on it between passes.
+    HANDLE monitorStop;
+    // IDs that had a List<n> value in the store when it was loaded. New
+    // notes never take them, so a note that was not loaded is never
+    // overwritten by a newcomer.
+    std::uint8_t storedIds[kMaxStoredId + 1];
+};
+
+// The one AppState of the process; null before the main window exists and
+// after the message loop has ended.
+AppState* App();
+void SetApp(AppState* state);
+
+HINSTANCE AppInstance();
+void SetAppInstance(HINSTANCE instance);
+
+HWND MainWindow();
+void SetMainWindow(HWND window);
+
+// Holds the AppState lock for a scope (no-op without an AppState).
+class AppLock {
+public:
+    AppLock();
+    ~AppLock();
+    AppLock(const AppLock&) = delete;
+    AppLock& operator=(const AppLock&) = delete;
+
+private:
+    AppState* state_;
+};
+
+// Sets an AppState busy flag for the duration of a command.
+class BusyScope {
+public:
+    explicit BusyScope(std::atomic<int>& flag) : flag_(flag) { flag_ = 1; }
+    ~BusyScope() { flag_ = 0; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    std::atomic<int>& flag_;
+};
+
+// The note record kept in a note window's user data, or null.
+NoteRecord* NoteRecordOf(HWND window);
+
+#endif

@@ -1,0 +1,16 @@
+// The one error box of the program.
+#ifndef JOTWISE_APP_ERROR_BOX_H
+#define JOTWISE_APP_ERROR_BOX_H
+
+#include <windows.h>
+
+// Shows an error box owned by `owner`: `text` when it is given and not empty
+// (cut to 519 bytes), else the system's message for GetLastError() when
+// `stringId` is -1, else string `stringId` ("Unknown Error. (%lu)" without
+// one). Always returns 0.
+int ReportError(HWND owner, int stringId, const char* text);
+
+// Builds the message ReportError would show, without showing it.
+void FormatErrorMessage(int stringId, const char* text, DWORD lastError, char* buffer, int size);
+
+#endif

@@ -1,0 +1,204 @@
+#include "app/main_window.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <new>
+
+#include "app/app_state.h"
+#include "app/menu_state.h"
+#include "app/tray.h"
+#include "due/monitor.h"
+#include "editor/editor_window.h"
+#include "notes/note_table.h"
+#include "notes/note_window.h"
+#include "res/resource.h"
+#include "store/store.h"
+
+namespace {
+
+int OnCreate(HWND window)
+{
+    auto* state = new (std::nothrow) AppState{};
+    if (!state)
+        return -1;
+    SetApp(state);
+    InitializeCriticalSection(&state->lock);
+    LoadStore(window);
+    if (!TrayIcon(window, NIM_ADD))
+        return -1;
+    return 0;
+}
+
+void CloseAllNotes()
+{
+    AppState* state = App();
+    for (int slot = 0; slot < kMaxNotes; ++slot) {
+        HWND note = state->noteWindows[slot];
+        if (note)
+            SendMessageA(note, WM_CLOSE, 0, 0);
+    }
+}
+
+void OnDestroy(HWND window)
+{
+    AppState* state = App();
+    // A creation that failed before AppState existed has nothing to undo.
+    if (!state) {
+        PostQuitMessage(0);
+        return;
+    }
+    HWND editor = state->editorWindow;
+    if (editor)
+        SendMessageA(editor, WM_CLOSE, 0, 0);
+    // The monitor reads note records; stop it before any record is freed.
+    StopMonitorThread(state->monitorThread);
+    state->monitorThread = nullptr;
+    CloseAllNotes();
+    TrayIcon(window, NIM_DELETE);
+    SaveOptions();
+    DeleteCriticalSection(&state->lock);
+    if (state->defaultFont) {
+        DeleteObject(state->defaultFont);
+        state->defaultFont = nullptr;
+    }
+    PostQuitMessage(0);
+}
+
+void OnEndSession(WPARAM ending)
+{
+    AppState* state = App();
+    if (!ending || !state)
+        return;
+    SaveOptions();
+    // Notes are otherwise written only when they close; without this a note
+    // moved since it was last applied would be back in its old place.
+    for (int slot = 0; slot < kMaxNotes; ++slot) {
+        HWND note = state->noteWindows[slot];
+        NoteRecord* record = NoteRecordOf(note);
+        if (!record)
+            continue;
+        RememberNoteRect(note, record);
+        SaveNote(record);
+    }
+}
+
+void OnCommand(HWND window, int commandId)
+{
+    AppState* state = App();
+    if (!state)
+        return;
+    BusyScope busy(state->mainCommandBusy);
+    OnTrayCommand(window, commandId);
+}
+
+}  // namespace
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept
+{
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate(window);
+    case WM_DESTROY:
+        OnDestroy(window);
+        return 0;
+    case WM_ENDSESSION:
+        OnEndSession(wParam);
+        return 0;
+    case WM_COMMAND:
+        OnCommand(window, LOWORD(wParam));
+        return 0;
+    case WM_INITMENU:
+        UpdateMenuState(window, reinterpret_cast<HMENU>(wParam));
+        return 0;
+    case WM_TRAYNOTIFY:
+        OnTrayNotify(window, wParam, lParam);
+        return 0;
+    default:
+        // Explorer restarted: its notification area starts empty.
+        if (message == TaskbarCreatedMessage() && message != 0) {
+            TrayIcon(window, NIM_ADD);
+            return 0;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+int RegisterWindowClasses()
+{
+    HINSTANCE instance = AppInstance();
+    HICON icon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_JOTWISE));
+    auto smallIcon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_JOTWISE), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON),
+                                                   GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    HCURSOR arrow = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    auto white = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+
+    WNDCLASSEXA main = {};
+    main.cbSize = sizeof(main);
+    main.lpfnWndProc = MainWndProc;
+    main.hInstance = instance;
+    main.hIcon = icon;
+    main.hIconSm = smallIcon;
+    main.hCursor = arrow;
+    main.hbrBackground = white;
+    main.lpszClassName = kMainClassName;
+    if (!RegisterClassExA(&main))
+        return 0;
+
+    WNDCLASSEXA editor = main;
+    editor.lpfnWndProc = EditorWndProc;
+    editor.lpszMenuName = MAKEINTRESOURCEA(IDM_EDITOR);
+    editor.lpszClassName = kEditorClassName;
+    if (!RegisterClassExA(&editor))
+        return 0;
+
+    WNDCLASSEXA note = {};
+    note.cbSize = sizeof(note);
+    note.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+    note.lpfnWndProc = NoteWndProc;
+    note.hInstance = instance;
+    note.hCursor = arrow;
+    note.hbrBackground = white;
+    note.lpszClassName = kNoteClassName;
+    if (!RegisterClassExA(&note))
+        return 0;
+    return 1;
+}
+
+int CreateMainWindow()
+{
+    InitCommonControls();
+    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kMainClassName, "Jotwise", WS_POPUP | WS_VISIBLE, 100, 100,
+                                  0, 0, nullptr, nullptr, AppInstance(), nullptr);
+    SetMainWindow(window);
+    return window != nullptr;
+}
+
+int RunJotwise(HINSTANCE instance)
+{
+    if (FindWindowA(kMainClassName, nullptr))
+        return 0;
+    SetAppInstance(instance);
+    if (!RegisterWindowClasses())
+        return 0;
+    if (!CreateMainWindow()) {
+        delete App();
+        SetApp(nullptr);
+        return 0;
+    }
+    HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_MAIN));
+    StartMonitorThread();
+
+    MSG msg = {};
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (!TranslateAcceleratorA(MainWindow(), accelerators, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    delete App();
+    SetApp(nullptr);
+    SetMainWindow(nullptr);
+    return static_cast<int>(msg.wParam);
+}

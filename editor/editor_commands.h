@@ -1,0 +1,21 @@
+// The editor's menu and toolbar commands, and apply.
+#ifndef JOTWISE_EDITOR_EDITOR_COMMANDS_H
+#define JOTWISE_EDITOR_EDITOR_COMMANDS_H
+
+#include <windows.h>
+
+#include "editor/editor_window.h"
+
+void OnEditorCommand(HWND editor, int commandId);
+
+void EditorFontCommand(HWND editor);
+void EditorBackColourCommand(HWND editor);
+void EditorDueCommand(HWND editor);
+void EditorEditCommand(HWND editor, int commandId);
+
+// Takes the edit control's text into the state's copy; 1 on success.
+int ReadEditorText(HWND editor, EditorState* state);
+
+void ApplyEditor(HWND editor);
+
+#endif

@@ -1,0 +1,19 @@
+// The colour and font choosers and the one-line font description.
+#ifndef JOTWISE_EDITOR_PICKERS_H
+#define JOTWISE_EDITOR_PICKERS_H
+
+#include <windows.h>
+
+int PickColour(HWND owner, COLORREF* colour);
+int PickFont(HWND owner, LOGFONTA* font, COLORREF* colour);
+
+// "<face> (<points>)"; the buffer needs at least 48 bytes.
+char* DescribeFont(HFONT font, char* buffer);
+
+// The process-wide custom colours of the colour chooser.
+COLORREF* CustomColours();
+// Marks the custom colours unfilled, as at start-up, so that the next
+// PickColour fills them again (for tests).
+void ResetCustomColours();
+
+#endif

@@ -1,0 +1,22 @@
+// The commands of a note's context menu.
+#ifndef JOTWISE_NOTES_NOTE_COMMANDS_H
+#define JOTWISE_NOTES_NOTE_COMMANDS_H
+
+#include <windows.h>
+
+#include "store/records.h"
+
+void OnNoteCommand(HWND window, int commandId);
+
+void PeelOffNote(HWND window, int deleteAsked);
+void HideNote(HWND window);
+void OptimizeNoteSize(HWND window);
+
+// Shows the properties box; the record defaults to the owner's own.
+void ShowNoteProperties(HWND owner, const NoteRecord* record);
+
+// Builds the properties text (at most `size` bytes) for `record`, with `now`
+// as the current local time.
+void FormatNoteProperties(const NoteRecord* record, const FILETIME* now, char* buffer, int size);
+
+#endif

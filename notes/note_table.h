@@ -1,0 +1,39 @@
+// The table of note windows and reserved IDs; creating and closing notes.
+#ifndef JOTWISE_NOTES_NOTE_TABLE_H
+#define JOTWISE_NOTES_NOTE_TABLE_H
+
+#include <windows.h>
+
+#include "store/records.h"
+
+// Lowest empty slot, or -1 (message 8002 first when `report` is set).
+int FindFreeNoteSlot(HWND owner, int report);
+
+// Creates a note window from a copy of `source`; 1 on success.
+int CreateNoteWindow(HWND owner, const NoteRecord* source, const LOGFONTA* font);
+
+// Gives the record a random free place and the lowest free ID.
+void PlaceNewNote(NoteRecord* record);
+
+// The lowest ID from 1 to 127 that no note holds or the store kept, or a
+// fallback when the marking table cannot be allocated.
+int ChooseFreeNoteId(int fallback);
+
+// True when `id` is neither reserved in this run nor kept by the store.
+bool IsNoteIdFree(int id);
+
+int IsPointOnNote(int x, int y);
+
+// Moves the record onto the primary screen, one correction per axis.
+void ClampToScreen(NoteRecord* record);
+void ClampToArea(NoteRecord* record, int screenWidth, int screenHeight);
+
+int DuplicateNote(HWND noteWindow);
+
+// Saves (or deletes) the note and tears its window down.
+void CloseNote(HWND noteWindow);
+
+// Releases the text, font and brush a record copy owns.
+void ReleaseNoteResources(NoteRecord* record);
+
+#endif

@@ -1,0 +1,22 @@
+// The note window: painting, dragging and the context menu.
+#ifndef JOTWISE_NOTES_NOTE_WINDOW_H
+#define JOTWISE_NOTES_NOTE_WINDOW_H
+
+#include <windows.h>
+
+#include "store/records.h"
+
+LRESULT CALLBACK NoteWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+
+// Composes the whole client area off-screen and copies it to `dc`.
+void PaintNote(HWND window, HDC dc);
+
+// The background and text colours a record paints with.
+void ChooseNoteColours(const NoteRecord* record, const Options* options, COLORREF* text,
+                       COLORREF* background);
+
+// Stores the window rectangle in the record (none: the window's own),
+// unless the window is minimised or maximised.
+void RememberNoteRect(HWND window, NoteRecord* record);
+
+#endif

@@ -1,0 +1,27 @@
+// Loading and saving everything Jotwise keeps, under
+// HKEY_CURRENT_USER\Software\KOVA\Jotwise.
+#ifndef JOTWISE_STORE_STORE_H
+#define JOTWISE_STORE_STORE_H
+
+#include <windows.h>
+
+#include "store/records.h"
+
+constexpr const char kStoreBase[] = "Software\\KOVA";
+constexpr const char kStoreKey[] = "Jotwise";
+
+// Reads the options, the default font and every stored note (creating their
+// windows). Always 1.
+int LoadStore(HWND owner);
+
+// Writes Version, Option and Font.
+void SaveOptions();
+
+// Writes List<id>, Memo<id>, Font<id> of the record, or deletes them when it
+// is marked deleted. 0 without a record.
+int SaveNote(const NoteRecord* record);
+
+// Forms "<base><id>" (for example "List3").
+void FormatValueName(char* buffer, int size, const char* base, int id);
+
+#endif

@@ -1,0 +1,358 @@
+#include "tests/e2e/driver.h"
+
+#include <cstring>
+
+namespace e2e {
+
+namespace {
+
+constexpr char kStoreKey[] = "Software\\KOVA\\Jotwise";
+
+std::string ExePath()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    char* slash = std::strrchr(path, '\\');
+    if (slash)
+        slash[1] = '\0';
+    return std::string(path) + "Jotwise.exe";
+}
+
+struct EnumContext {
+    DWORD pid;
+    const char* className;
+    bool visibleOnly;
+    std::vector<HWND>* found;
+};
+
+BOOL CALLBACK CollectWindows(HWND window, LPARAM param)
+{
+    auto* context = reinterpret_cast<EnumContext*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != context->pid)
+        return TRUE;
+    if (context->visibleOnly && !IsWindowVisible(window))
+        return TRUE;
+    if (ClassOf(window) == context->className)
+        context->found->push_back(window);
+    return TRUE;
+}
+
+bool StartProcess(PROCESS_INFORMATION* info)
+{
+    std::string path = ExePath();
+    std::string commandLine = "\"" + path + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    return CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, info) != 0;
+}
+
+}  // namespace
+
+Jotwise::~Jotwise()
+{
+    Kill();
+}
+
+bool Jotwise::Start(DWORD timeoutMs)
+{
+    PROCESS_INFORMATION info = {};
+    if (!StartProcess(&info))
+        return false;
+    CloseHandle(info.hThread);
+    process_ = info.hProcess;
+    pid_ = info.dwProcessId;
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeoutMs) {
+        std::vector<HWND> mains = Windows("Jotwise");
+        if (!mains.empty()) {
+            main_ = mains.front();
+            WaitForInputIdle(process_, 5000);
+            Sync();
+            return true;
+        }
+        if (WaitForSingleObject(process_, 50) == WAIT_OBJECT_0)
+            return false;
+    }
+    return false;
+}
+
+DWORD Jotwise::RunSecondInstance(DWORD timeoutMs)
+{
+    PROCESS_INFORMATION info = {};
+    if (!StartProcess(&info))
+        return 0xFFFFFFFF;
+    CloseHandle(info.hThread);
+    DWORD code = 0xFFFFFFFE;
+    if (WaitForSingleObject(info.hProcess, timeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(info.hProcess, &code);
+    else
+        TerminateProcess(info.hProcess, 1);
+    CloseHandle(info.hProcess);
+    return code;
+}
+
+bool Jotwise::Running() const
+{
+    return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
+
+void Jotwise::PostCommand(HWND window, int commandId) const
+{
+    PostMessageA(window, WM_COMMAND, static_cast<WPARAM>(commandId), 0);
+}
+
+std::optional<DWORD> Jotwise::WaitForExit(DWORD timeoutMs)
+{
+    if (!process_)
+        return std::nullopt;
+    if (WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0)
+        return std::nullopt;
+    DWORD code = 0;
+    GetExitCodeProcess(process_, &code);
+    CloseHandle(process_);
+    process_ = nullptr;
+    main_ = nullptr;
+    return code;
+}
+
+std::optional<DWORD> Jotwise::Exit(DWORD timeoutMs)
+{
+    PostTrayCommand(1009);
+    return WaitForExit(timeoutMs);
+}
+
+void Jotwise::Kill()
+{
+    if (!process_)
+        return;
+    if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process_, 1);
+        WaitForSingleObject(process_, 5000);
+    }
+    CloseHandle(process_);
+    process_ = nullptr;
+    main_ = nullptr;
+}
+
+std::vector<HWND> Jotwise::Windows(const char* className, bool visibleOnly) const
+{
+    std::vector<HWND> found;
+    EnumContext context{pid_, className, visibleOnly, &found};
+    EnumWindows(CollectWindows, reinterpret_cast<LPARAM>(&context));
+    return found;
+}
+
+HWND Jotwise::Editor() const
+{
+    std::vector<HWND> editors = Windows("TextC");
+    return editors.empty() ? nullptr : editors.front();
+}
+
+HWND Jotwise::WaitForDialog(DWORD timeoutMs, const std::string& title) const
+{
+    DWORD start = GetTickCount();
+    do {
+        for (HWND dialog : Windows("#32770", true)) {
+            if (title.empty() || WindowText(dialog) == title)
+                return dialog;
+        }
+        Sleep(30);
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+HWND Jotwise::WaitForWindow(const char* className, DWORD timeoutMs) const
+{
+    DWORD start = GetTickCount();
+    do {
+        std::vector<HWND> found = Windows(className);
+        if (!found.empty())
+            return found.front();
+        Sleep(30);
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+bool Jotwise::WaitForNoDialog(DWORD timeoutMs) const
+{
+    DWORD start = GetTickCount();
+    do {
+        if (Windows("#32770", true).empty())
+            return true;
+        Sleep(30);
+    } while (GetTickCount() - start < timeoutMs);
+    return false;
+}
+
+void Jotwise::Sync() const
+{
+    if (main_) {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+    }
+}
+
+std::string WindowText(HWND window)
+{
+    char text[4096] = {};
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000,
+                        nullptr);
+    return text;
+}
+
+std::string MessageText(HWND box)
+{
+    HWND text = GetDlgItem(box, 0xFFFF);
+    return text ? WindowText(text) : std::string();
+}
+
+void PressButton(HWND dialog, int buttonId)
+{
+    HWND button = GetDlgItem(dialog, buttonId);
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}
+
+std::string ClassOf(HWND window)
+{
+    char name[128] = {};
+    GetClassNameA(window, name, sizeof(name));
+    return name;
+}
+
+RECT WindowRect(HWND window)
+{
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+namespace store {
+
+namespace {
+HKEY OpenStore()
+{
+    HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_CURRENT_USER, kStoreKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    return key;
+}
+}  // namespace
+
+void Clear()
+{
+    RegDeleteTreeA(HKEY_CURRENT_USER, kStoreKey);
+}
+
+void WriteBinary(const std::string& name, const void* data, DWORD size)
+{
+    HKEY key = OpenStore();
+    RegSetValueExA(key, name.c_str(), 0, REG_BINARY, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+}
+
+void WriteString(const std::string& name, const std::string& text)
+{
+    HKEY key = OpenStore();
+    RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>(text.size() + 1));
+    RegCloseKey(key);
+}
+
+std::optional<Bytes> Read(const std::string& name, DWORD* type)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kStoreKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return std::nullopt;
+    DWORD size = 0;
+    DWORD valueType = 0;
+    std::optional<Bytes> result;
+    if (RegQueryValueExA(key, name.c_str(), nullptr, &valueType, nullptr, &size) == ERROR_SUCCESS) {
+        Bytes bytes(size);
+        if (RegQueryValueExA(key, name.c_str(), nullptr, &valueType, bytes.data(), &size) == ERROR_SUCCESS) {
+            bytes.resize(size);
+            result = bytes;
+            if (type)
+                *type = valueType;
+        }
+    }
+    RegCloseKey(key);
+    return result;
+}
+
+std::vector<std::string> ValueNames()
+{
+    std::vector<std::string> names;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kStoreKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return names;
+    for (DWORD index = 0;; ++index) {
+        char name[256];
+        DWORD length = sizeof(name);
+        if (RegEnumValueA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        names.emplace_back(name, length);
+    }
+    RegCloseKey(key);
+    return names;
+}
+
+std::optional<NoteRecord> ReadNote(int id)
+{
+    std::optional<Bytes> bytes = Read("List" + std::to_string(id));
+    if (!bytes || bytes->size() != kNoteImageSize)
+        return std::nullopt;
+    NoteRecord record = {};
+    std::memcpy(&record, bytes->data(), kNoteImageSize);
+    return record;
+}
+
+void SeedNote(const NoteRecord& record, const std::string& text, const LOGFONTA& font)
+{
+    std::string id = std::to_string(record.id);
+    WriteBinary("List" + id, &record, kNoteImageSize);
+    WriteString("Memo" + id, text);
+    WriteBinary("Font" + id, &font, sizeof(font));
+}
+
+void SeedNote(int id, int left, int top, int width, int height, const std::string& text)
+{
+    SeedNote(MakeNote(id, left, top, width, height), text, DefaultFont());
+}
+
+}  // namespace store
+
+NoteRecord MakeNote(int id, int left, int top, int width, int height)
+{
+    NoteRecord record = {};
+    record.foreColour = RGB(0, 0, 0);
+    record.backColour = GetSysColor(COLOR_INFOBK);
+    record.left = left;
+    record.top = top;
+    record.width = width;
+    record.height = height;
+    record.id = id;
+    return record;
+}
+
+LOGFONTA DefaultFont()
+{
+    LOGFONTA font;
+    SetDefaultFont(&font);
+    return font;
+}
+
+std::string Sjis(const char* utf8)
+{
+    int wideLength = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
+    std::vector<wchar_t> wide(wideLength);
+    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide.data(), wideLength);
+    int length = WideCharToMultiByte(932, 0, wide.data(), -1, nullptr, 0, nullptr, nullptr);
+    std::string result(length, '\0');
+    WideCharToMultiByte(932, 0, wide.data(), -1, result.data(), length, nullptr, nullptr);
+    result.resize(length - 1);
+    return result;
+}
+
+}  // namespace e2e

@@ -1,0 +1,95 @@
+// Drives the real Jotwise.exe from outside: starts it in the test prefix,
+// finds its windows, posts commands, answers its boxes and reads the store.
+#ifndef JOTWISE_TESTS_E2E_DRIVER_H
+#define JOTWISE_TESTS_E2E_DRIVER_H
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "store/records.h"
+
+namespace e2e {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A running Jotwise.exe. The destructor ends a process that is still
+// running, so one failing test does not leave an instance for the next.
+class Jotwise {
+public:
+    Jotwise() = default;
+    ~Jotwise();
+    Jotwise(const Jotwise&) = delete;
+    Jotwise& operator=(const Jotwise&) = delete;
+
+    // Starts the exe and waits until its main window exists.
+    bool Start(DWORD timeoutMs = 20000);
+    // Starts another instance and waits for it to end; its exit code.
+    static DWORD RunSecondInstance(DWORD timeoutMs = 20000);
+
+    HWND MainWindow() const { return main_; }
+    DWORD ProcessId() const { return pid_; }
+    HANDLE Process() const { return process_; }
+    bool Running() const;
+
+    void PostCommand(HWND window, int commandId) const;
+    void PostTrayCommand(int commandId) const { PostCommand(main_, commandId); }
+    // Waits for the process to end; its exit code, or nullopt on timeout.
+    std::optional<DWORD> WaitForExit(DWORD timeoutMs = 15000);
+    // Command 1009 and the wait for the end of the process.
+    std::optional<DWORD> Exit(DWORD timeoutMs = 15000);
+    void Kill();
+
+    // Visible or hidden top-level windows of this process with the class.
+    std::vector<HWND> Windows(const char* className, bool visibleOnly = false) const;
+    std::vector<HWND> Notes(bool visibleOnly = false) const { return Windows("MemoC", visibleOnly); }
+    HWND Editor() const;
+    // Waits for a dialog or message box ("#32770") of this process.
+    HWND WaitForDialog(DWORD timeoutMs = 10000, const std::string& title = {}) const;
+    // Waits for a window of the class to appear; null on timeout.
+    HWND WaitForWindow(const char* className, DWORD timeoutMs = 10000) const;
+    // Waits until no dialog of this process is visible.
+    bool WaitForNoDialog(DWORD timeoutMs = 10000) const;
+    // Lets the program's message queue drain (a round trip through
+    // SendMessageTimeout to its main window).
+    void Sync() const;
+
+private:
+    HANDLE process_ = nullptr;
+    DWORD pid_ = 0;
+    HWND main_ = nullptr;
+};
+
+// Message boxes and dialogs of another process.
+std::string WindowText(HWND window);
+std::string MessageText(HWND box);
+// Clicks a button of a dialog by its control ID (IDOK, IDYES, ...).
+void PressButton(HWND dialog, int buttonId);
+std::string ClassOf(HWND window);
+RECT WindowRect(HWND window);
+
+// The store, HKEY_CURRENT_USER\Software\KOVA\Jotwise, seen from outside.
+namespace store {
+void Clear();
+void WriteBinary(const std::string& name, const void* data, DWORD size);
+void WriteString(const std::string& name, const std::string& text);
+std::optional<Bytes> Read(const std::string& name, DWORD* type = nullptr);
+std::vector<std::string> ValueNames();
+std::optional<NoteRecord> ReadNote(int id);
+// Writes List<id>, Memo<id> and Font<id> for a note.
+void SeedNote(const NoteRecord& record, const std::string& text, const LOGFONTA& font);
+void SeedNote(int id, int left, int top, int width, int height, const std::string& text);
+}  // namespace store
+
+// A record with the given place and size, black on the tooltip colour.
+NoteRecord MakeNote(int id, int left, int top, int width, int height);
+LOGFONTA DefaultFont();
+// CP932 bytes of a UTF-8 text.
+std::string Sjis(const char* utf8);
+
+}  // namespace e2e
+
+#endif

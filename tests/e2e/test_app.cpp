@@ -1,0 +1,104 @@
+// Start-up, the single-instance rule, exit and logoff of the real program.
+#include <gtest/gtest.h>
+
+#include "tests/e2e/driver.h"
+
+using namespace e2e;
+
+namespace {
+
+class AppLifecycle : public testing::Test {
+protected:
+    void SetUp() override { store::Clear(); }
+    void TearDown() override { store::Clear(); }
+};
+
+}  // namespace
+
+TEST_F(AppLifecycle, SecondStartEndsAtOnceAndLeavesOneInstance)
+{
+    Jotwise first;
+    ASSERT_TRUE(first.Start());
+    EXPECT_EQ(0u, Jotwise::RunSecondInstance(15000)) << "exit code of the second start";
+    EXPECT_TRUE(first.Running());
+    EXPECT_EQ(1u, first.Windows("Jotwise").size());
+    // The second start must not have left a main window of its own behind.
+    EXPECT_EQ(first.MainWindow(), FindWindowA("Jotwise", nullptr));
+    EXPECT_EQ(std::optional<DWORD>(0), first.Exit());
+}
+
+TEST_F(AppLifecycle, MainWindowIsAnInvisibleToolWindowAtOneHundred)
+{
+    Jotwise app;
+    ASSERT_TRUE(app.Start());
+    HWND main = app.MainWindow();
+    RECT rect = WindowRect(main);
+    EXPECT_EQ(100, rect.left);
+    EXPECT_EQ(100, rect.top);
+    EXPECT_EQ(rect.left, rect.right) << "the main window has no area";
+    EXPECT_EQ(rect.top, rect.bottom);
+    EXPECT_TRUE(GetWindowLongA(main, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    EXPECT_EQ(std::string("Jotwise"), WindowText(main));
+    EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
+}
+
+TEST_F(AppLifecycle, ExitCommandEndsWithCodeZeroAndSavesOptions)
+{
+    Jotwise app;
+    ASSERT_TRUE(app.Start());
+    EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
+    DWORD type = 0;
+    std::optional<Bytes> version = store::Read("Version", &type);
+    ASSERT_TRUE(version.has_value()) << "Version written at exit";
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
+    EXPECT_EQ((Bytes{'0', '.', '1', '0', 0}), *version);
+    std::optional<Bytes> option = store::Read("Option", &type);
+    ASSERT_TRUE(option.has_value());
+    EXPECT_EQ(static_cast<DWORD>(REG_BINARY), type);
+    EXPECT_EQ(64u, option->size());
+    std::optional<Bytes> font = store::Read("Font", &type);
+    ASSERT_TRUE(font.has_value());
+    EXPECT_EQ(60u, font->size());
+}
+
+TEST_F(AppLifecycle, AltXEndsTheProgram)
+{
+    store::SeedNote(1, 200, 200, 120, 60, "alt x");
+    Jotwise app;
+    ASSERT_TRUE(app.Start());
+    std::vector<HWND> notes = app.Notes();
+    ASSERT_EQ(1u, notes.size());
+    // The accelerators are translated for every message of the program's
+    // thread, so Alt+X works while a note has the keyboard.
+    SetForegroundWindow(notes[0]);
+    app.Sync();
+    INPUT keys[4] = {};
+    for (INPUT& key : keys)
+        key.type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = VK_MENU;
+    keys[1].ki.wVk = 'X';
+    keys[2].ki.wVk = 'X';
+    keys[2].ki.dwFlags = KEYEVENTF_KEYUP;
+    keys[3].ki.wVk = VK_MENU;
+    keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(4, keys, sizeof(INPUT));
+    EXPECT_EQ(std::optional<DWORD>(0), app.WaitForExit(15000));
+}
+
+TEST_F(AppLifecycle, EndSessionSavesOptionsOnlyWhenTheSessionEnds)
+{
+    Jotwise app;
+    ASSERT_TRUE(app.Start());
+    SendMessageTimeoutA(app.MainWindow(), WM_ENDSESSION, 0, 0, SMTO_NORMAL, 5000, nullptr);
+    EXPECT_FALSE(store::Read("Option").has_value()) << "WM_ENDSESSION with wParam 0 writes nothing";
+    EXPECT_FALSE(store::Read("Version").has_value());
+
+    SendMessageTimeoutA(app.MainWindow(), WM_ENDSESSION, 1, 0, SMTO_NORMAL, 5000, nullptr);
+    EXPECT_TRUE(app.Running()) << "logoff saving does not end the program by itself";
+    std::optional<Bytes> version = store::Read("Version");
+    ASSERT_TRUE(version.has_value());
+    EXPECT_EQ(5u, version->size());
+    EXPECT_EQ(64u, store::Read("Option").value_or(Bytes{}).size());
+    EXPECT_EQ(60u, store::Read("Font").value_or(Bytes{}).size());
+    EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
+}

@@ -1,0 +1,142 @@
+#include "tests/unit/test_support.h"
+
+#include <vector>
+
+#include "notes/note_table.h"
+
+ScopedAppState::ScopedAppState() : state_(new AppState{})
+{
+    InitializeCriticalSection(&state_->lock);
+    SetDefaultOptions(&state_->options);
+    LOGFONTA font;
+    SetDefaultFont(&font);
+    state_->defaultFont = CreateFontIndirectA(&font);
+    SetApp(state_);
+}
+
+ScopedAppState::~ScopedAppState()
+{
+    for (int slot = 0; slot < kMaxNotes; ++slot) {
+        HWND note = state_->noteWindows[slot];
+        if (note && IsWindow(note)) {
+            NoteRecord* record = NoteRecordOf(note);
+            state_->noteWindows[slot] = nullptr;
+            SetWindowLongPtrA(note, GWLP_USERDATA, 0);
+            if (record) {
+                ReleaseNoteResources(record);
+                HeapFree(GetProcessHeap(), 0, record);
+            }
+            DestroyWindow(note);
+        }
+    }
+    if (state_->defaultFont)
+        DeleteObject(state_->defaultFont);
+    DeleteCriticalSection(&state_->lock);
+    SetApp(nullptr);
+    delete state_;
+}
+
+void ClearStore()
+{
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\KOVA\\Jotwise");
+}
+
+std::string Sjis(const char* utf8)
+{
+    int wideLength = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
+    std::vector<wchar_t> wide(wideLength);
+    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide.data(), wideLength);
+    int length = WideCharToMultiByte(932, 0, wide.data(), -1, nullptr, 0, nullptr, nullptr);
+    std::string result(length, '\0');
+    WideCharToMultiByte(932, 0, wide.data(), -1, result.data(), length, nullptr, nullptr);
+    result.resize(length - 1);
+    return result;
+}
+
+void PumpMessages(DWORD ms)
+{
+    DWORD start = GetTickCount();
+    do {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(5);
+    } while (GetTickCount() - start < ms);
+}
+
+DeferredAction::DeferredAction(DWORD delayMs, Fn fn, void* context)
+    : thread_(nullptr), delayMs_(delayMs), fn_(fn), context_(context)
+{
+    thread_ = CreateThread(nullptr, 0, &DeferredAction::Run, this, 0, nullptr);
+}
+
+DeferredAction::~DeferredAction()
+{
+    if (thread_) {
+        // Keep the message queue moving while the helper finishes, in case
+        // it waits for a window of this thread.
+        while (MsgWaitForMultipleObjects(1, &thread_, FALSE, 10000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+        }
+        CloseHandle(thread_);
+    }
+}
+
+DWORD WINAPI DeferredAction::Run(LPVOID self)
+{
+    auto* action = static_cast<DeferredAction*>(self);
+    Sleep(action->delayMs_);
+    action->fn_(action->context_);
+    return 0;
+}
+
+namespace {
+struct FindContext {
+    const char* className;
+    HWND found;
+};
+
+BOOL CALLBACK FindOwnWindow(HWND window, LPARAM param)
+{
+    auto* context = reinterpret_cast<FindContext*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != GetCurrentProcessId() || !IsWindowVisible(window))
+        return TRUE;
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof(name));
+    if (lstrcmpA(name, context->className) == 0) {
+        context->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+HWND WaitForThreadWindow(const char* className, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        FindContext context{className, nullptr};
+        EnumWindows(FindOwnWindow, reinterpret_cast<LPARAM>(&context));
+        if (context.found)
+            return context.found;
+        if (GetTickCount() - start > timeoutMs)
+            return nullptr;
+        Sleep(20);
+    }
+}
+
+std::string MessageBoxText(HWND box)
+{
+    // The message is the static control with ID 0xFFFF.
+    char text[2048] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
+    return text;
+}
