@@ -12,3 +12,5 @@ void ClampToArea(NoteRecord*, int, int) {}
 int DuplicateNote(HWND) { return 0; }
 void CloseNote(HWND) {}
 void ReleaseNoteResources(NoteRecord*) {}
+NoteRecord* NewNoteRecord() { return new NoteRecord{}; }
+void DeleteNoteRecord(NoteRecord* record) { delete record; }

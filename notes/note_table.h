@@ -33,7 +33,12 @@ int DuplicateNote(HWND noteWindow);
 // Saves (or deletes) the note and tears its window down.
 void CloseNote(HWND noteWindow);
 
-// Releases the text, font and brush a record copy owns.
+// Releases the text, font and brush a record copy owns. Text blocks are
+// always malloc'd, by every module, so that any owner can free them.
 void ReleaseNoteResources(NoteRecord* record);
+
+// A zero-filled record of a note window, and its release (resources too).
+NoteRecord* NewNoteRecord();
+void DeleteNoteRecord(NoteRecord* record);
 
 #endif

@@ -22,10 +22,7 @@ ScopedAppState::~ScopedAppState()
             NoteRecord* record = NoteRecordOf(note);
             state_->noteWindows[slot] = nullptr;
             SetWindowLongPtrA(note, GWLP_USERDATA, 0);
-            if (record) {
-                ReleaseNoteResources(record);
-                HeapFree(GetProcessHeap(), 0, record);
-            }
+            DeleteNoteRecord(record);
             DestroyWindow(note);
         }
     }
