@@ -1,7 +1,194 @@
-// Placeholder until the due monitor is built.
 #include "due/monitor.h"
 
-void StartMonitorThread() {}
-int StopMonitorThread(HANDLE thread) { return thread ? CloseHandle(thread) : 0; }
-DWORD WINAPI MonitorThreadProc(LPVOID) noexcept { return 0; }
-int DrawStateFor(int, int, int) { return 0; }
+#include <vector>
+
+#include "app/app_state.h"
+#include "due/due_time.h"
+
+namespace {
+
+constexpr DWORD kStopWaitMs = 3000;
+
+bool Stopping(HANDLE stop, DWORD waitMs)
+{
+    return stop && WaitForSingleObject(stop, waitMs) == WAIT_OBJECT_0;
+}
+
+// The main thread is busy with something the user looks at: an editor, a
+// menu command or a note command. Notes keep their look meanwhile.
+bool MainThreadBusy(const AppState* state)
+{
+    return state->editorWindow.load() || state->mainCommandBusy.load() || state->noteCommandBusy.load();
+}
+
+void UpdatePasteButton(AppState* state, MonitorMemory* memory)
+{
+    HWND editor = state->editorWindow;
+    if (!editor) {
+        memory->pasteEditor = nullptr;
+        memory->pasteState = -1;
+        return;
+    }
+    int hasText = IsClipboardFormatAvailable(CF_TEXT) ? 1 : 0;
+    if (editor == memory->pasteEditor && hasText == memory->pasteState)
+        return;
+    // Posted, never sent: the monitor must not wait for the main thread.
+    if (PostMessageA(editor, WM_PASTESTATE, static_cast<WPARAM>(hasText), 0)) {
+        memory->pasteEditor = editor;
+        memory->pasteState = hasText;
+    }
+}
+
+struct BlinkTarget {
+    int slot;
+    HWND window;
+};
+
+// The window still holds its slot and a record the user has not hidden.
+bool StillBlinkable(const AppState* state, const BlinkTarget& target)
+{
+    if (state->noteWindows[target.slot] != target.window)
+        return false;
+    const NoteRecord* record = NoteRecordOf(target.window);
+    return record && !record->hidden;
+}
+
+// Hides and shows each overdue note in turn. The waits happen outside the
+// lock, so the main thread can close notes meanwhile; every step re-checks
+// that the note is still there.
+bool Blink(AppState* state, const std::vector<BlinkTarget>& targets, HANDLE stop)
+{
+    for (const BlinkTarget& target : targets) {
+        if (MainThreadBusy(state))
+            return true;
+        {
+            AppLock lock;
+            if (!StillBlinkable(state, target))
+                continue;
+            PostMessageA(target.window, WM_NOTEBLINK, 0, 0);
+        }
+        bool stopping = Stopping(stop, kBlinkPhaseMs);
+        {
+            // The note decides itself whether to show again: the user may
+            // have hidden it while it was blinked away.
+            AppLock lock;
+            if (state->noteWindows[target.slot] == target.window)
+                PostMessageA(target.window, WM_NOTEBLINK, 1, 0);
+        }
+        if (stopping || Stopping(stop, kBlinkPhaseMs))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int DrawStateFor(int dueState, int eveColourOn, int dueColourOn)
+{
+    switch (dueState) {
+    case 1:
+        return eveColourOn ? 1 : 0;
+    case 2:
+    case 3:
+        return dueColourOn ? dueState : 0;
+    default:
+        return 0;
+    }
+}
+
+bool MonitorPass(MonitorMemory* memory, const FILETIME* now, HANDLE stop)
+{
+    AppState* state = App();
+    if (!state)
+        return false;
+    UpdatePasteButton(state, memory);
+    if (MainThreadBusy(state))
+        return true;
+
+    std::vector<BlinkTarget> blinking;
+    {
+        AppLock lock;
+        const Options& options = state->options;
+        // Painting reads these colours; a change repaints every coloured
+        // note once, not on every pass.
+        bool paintChanged = !memory->paintOptionsKnown || memory->eveColour != options.eveColour ||
+                            memory->dueColour != options.dueColour || memory->blackWhite != options.blackWhite;
+        memory->paintOptionsKnown = true;
+        memory->eveColour = options.eveColour;
+        memory->dueColour = options.dueColour;
+        memory->blackWhite = options.blackWhite;
+
+        FILETIME clock;
+        if (!now) {
+            GetLocalFileTime(&clock);
+            now = &clock;
+        }
+        for (int slot = 0; slot < kMaxNotes; ++slot) {
+            HWND window = state->noteWindows[slot];
+            NoteRecord* record = NoteRecordOf(window);
+            if (!record || record->hidden)
+                continue;
+            int due = GetDueStateAt(record, now);
+            int before = record->drawState;
+            int after = DrawStateFor(due, options.eveColourOn, options.dueColourOn);
+            record->drawState = static_cast<std::uint8_t>(after);
+            if (after != before || (paintChanged && after != 0))
+                InvalidateRect(window, nullptr, FALSE);
+            if (due == kDueOverdue && options.blink)
+                blinking.push_back({slot, window});
+        }
+    }
+    return Blink(state, blinking, stop);
+}
+
+DWORD WINAPI MonitorThreadProc(LPVOID) noexcept
+{
+    AppState* state = App();
+    if (!state)
+        return 0;
+    MonitorMemory memory;
+    HANDLE stop = state->monitorStop;
+    while (!Stopping(stop, 0)) {
+        if (!MonitorPass(&memory, nullptr, stop))
+            break;
+        if (Stopping(stop, kMonitorIntervalMs))
+            break;
+    }
+    return 0;
+}
+
+void StartMonitorThread()
+{
+    AppState* state = App();
+    if (!state)
+        return;
+    state->monitorStop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (!state->monitorStop)
+        return;
+    state->monitorThread = CreateThread(nullptr, 0, MonitorThreadProc, nullptr, 0, nullptr);
+    if (state->monitorThread)
+        SetThreadPriority(state->monitorThread, THREAD_PRIORITY_LOWEST);
+}
+
+int StopMonitorThread(HANDLE thread)
+{
+    AppState* state = App();
+    if (state && state->monitorStop)
+        SetEvent(state->monitorStop);
+    int result = 0;
+    if (thread) {
+        if (WaitForSingleObject(thread, kStopWaitMs) == WAIT_TIMEOUT) {
+            // Only a thread stuck beyond all reason is killed; it may hold a
+            // lock of the process, but leaving it would hang the exit.
+            DWORD code = 0;
+            if (GetExitCodeThread(thread, &code) && code == STILL_ACTIVE)
+                TerminateThread(thread, STILL_ACTIVE);
+        }
+        result = CloseHandle(thread);
+    }
+    if (state && state->monitorStop) {
+        CloseHandle(state->monitorStop);
+        state->monitorStop = nullptr;
+    }
+    return result;
+}

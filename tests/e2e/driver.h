@@ -89,6 +89,7 @@ NoteRecord MakeNote(int id, int left, int top, int width, int height);
 LOGFONTA DefaultFont();
 // CP932 bytes of a UTF-8 text.
 std::string Sjis(const char* utf8);
+inline std::string Sjis(const char8_t* utf8) { return Sjis(reinterpret_cast<const char*>(utf8)); }
 
 }  // namespace e2e
 

@@ -29,6 +29,7 @@ void ClearStore();
 // A CP932 byte string from a UTF-8 literal, for comparing with what the
 // A functions return.
 std::string Sjis(const char* utf8);
+inline std::string Sjis(const char8_t* utf8) { return Sjis(reinterpret_cast<const char*>(utf8)); }
 
 // Pumps the thread's message queue for about `ms` milliseconds.
 void PumpMessages(DWORD ms);
