@@ -1,21 +1,41 @@
 #include "app/app_state.h"
 
-namespace {
+namespace
+{
 AppState* g_state = nullptr;
 HINSTANCE g_instance = nullptr;
 HWND g_mainWindow = nullptr;
-}  // namespace
+} // namespace
 
-AppState* App() { return g_state; }
-void SetApp(AppState* state) { g_state = state; }
+AppState* App()
+{
+    return g_state;
+}
+void SetApp(AppState* state)
+{
+    g_state = state;
+}
 
-HINSTANCE AppInstance() { return g_instance ? g_instance : GetModuleHandleA(nullptr); }
-void SetAppInstance(HINSTANCE instance) { g_instance = instance; }
+HINSTANCE AppInstance()
+{
+    return g_instance ? g_instance : GetModuleHandleA(nullptr);
+}
+void SetAppInstance(HINSTANCE instance)
+{
+    g_instance = instance;
+}
 
-HWND MainWindow() { return g_mainWindow; }
-void SetMainWindow(HWND window) { g_mainWindow = window; }
+HWND MainWindow()
+{
+    return g_mainWindow;
+}
+void SetMainWindow(HWND window)
+{
+    g_mainWindow = window;
+}
 
-AppLock::AppLock() : state_(App())
+AppLock::AppLock()
+    : state_(App())
 {
     if (state_)
         EnterCriticalSection(&state_->lock);

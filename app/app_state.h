@@ -10,13 +10,13 @@
 #include "store/records.h"
 
 constexpr int kMaxNotes = 64;
-constexpr int kMaxStoredId = 127;     // IDs the loader reads back: 0 to 127
+constexpr int kMaxStoredId = 127; // IDs the loader reads back: 0 to 127
 constexpr const char kVersionText[] = "0.10";
 constexpr const char kMainClassName[] = "Jotwise";
 constexpr const char kEditorClassName[] = "TextC";
 constexpr const char kNoteClassName[] = "MemoC";
-constexpr UINT WM_TRAYNOTIFY = WM_APP + 321;   // 0x8141
-constexpr UINT WM_EDITFOCUS = WM_USER + 321;   // 0x0541
+constexpr UINT WM_TRAYNOTIFY = WM_APP + 321; // 0x8141
+constexpr UINT WM_EDITFOCUS = WM_USER + 321; // 0x0541
 // Posted by the due monitor so that it never waits for the main thread:
 // to a note window, wParam 0 hides it and 1 shows it again unless the user
 // hid the note meanwhile; to the editor, wParam 1 when the clipboard holds
@@ -62,7 +62,8 @@ HWND MainWindow();
 void SetMainWindow(HWND window);
 
 // Holds the AppState lock for a scope (no-op without an AppState).
-class AppLock {
+class AppLock
+{
 public:
     AppLock();
     ~AppLock();
@@ -74,9 +75,14 @@ private:
 };
 
 // Sets an AppState busy flag for the duration of a command.
-class BusyScope {
+class BusyScope
+{
 public:
-    explicit BusyScope(std::atomic<int>& flag) : flag_(flag) { flag_ = 1; }
+    explicit BusyScope(std::atomic<int>& flag)
+        : flag_(flag)
+    {
+        flag_ = 1;
+    }
     ~BusyScope() { flag_ = 0; }
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;

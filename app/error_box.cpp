@@ -2,10 +2,11 @@
 
 #include "app/app_state.h"
 
-namespace {
+namespace
+{
 constexpr int kMessageSize = 520;
 constexpr int kStringSize = 260;
-}  // namespace
+} // namespace
 
 void FormatErrorMessage(int stringId, const char* text, DWORD lastError, char* buffer, int size)
 {
@@ -16,7 +17,7 @@ void FormatErrorMessage(int stringId, const char* text, DWORD lastError, char* b
         lstrcpynA(buffer, text, size);
     } else if (stringId == -1) {
         DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                      lastError, 0, buffer, size, nullptr);
+            lastError, 0, buffer, size, nullptr);
         // A code the system has no text for still deserves a readable box.
         if (length == 0)
             wsprintfA(buffer, "Unknown Error. (%lu)", lastError);

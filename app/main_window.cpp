@@ -15,7 +15,8 @@
 #include "res/resource.h"
 #include "store/store.h"
 
-namespace {
+namespace
+{
 
 int OnCreate(HWND window)
 {
@@ -92,7 +93,7 @@ void OnCommand(HWND window, int commandId)
     OnTrayCommand(window, commandId);
 }
 
-}  // namespace
+} // namespace
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept
 {
@@ -129,9 +130,8 @@ int RegisterWindowClasses()
     HINSTANCE instance = AppInstance();
     HICON icon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_JOTWISE));
     auto smallIcon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_JOTWISE), IMAGE_ICON,
-                                                   GetSystemMetrics(SM_CXSMICON),
-                                                   GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
-    HCURSOR arrow = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    HCURSOR arrow = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
     auto white = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
 
     WNDCLASSEXA main = {};
@@ -169,8 +169,8 @@ int RegisterWindowClasses()
 int CreateMainWindow()
 {
     InitCommonControls();
-    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kMainClassName, "Jotwise", WS_POPUP | WS_VISIBLE, 100, 100,
-                                  0, 0, nullptr, nullptr, AppInstance(), nullptr);
+    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kMainClassName, "Jotwise", WS_POPUP | WS_VISIBLE, 100,
+        100, 0, 0, nullptr, nullptr, AppInstance(), nullptr);
     SetMainWindow(window);
     return window != nullptr;
 }

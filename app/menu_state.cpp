@@ -4,7 +4,8 @@
 #include "editor/editor_window.h"
 #include "res/resource.h"
 
-namespace {
+namespace
+{
 
 void Grey(HMENU menu, UINT item, bool greyed, UINT by = MF_BYCOMMAND)
 {
@@ -53,7 +54,7 @@ void ApplyTrayRules(HMENU menu)
     Grey(menu, TRAY_SIZE_SUBMENU_POS, noNotes, MF_BYPOSITION);
 }
 
-}  // namespace
+} // namespace
 
 void UpdateMenuState(HWND window, HMENU menu)
 {

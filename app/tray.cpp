@@ -12,13 +12,14 @@
 #include "options/options_dialog.h"
 #include "res/resource.h"
 
-namespace {
+namespace
+{
 constexpr UINT kTrayIconId = 101;
 // The classic NOTIFYICONDATAA with a 64-byte tip: 88 bytes on 32-bit
 // Windows, and the same fields at their natural 64-bit offsets elsewhere.
 constexpr DWORD kTrayDataSize = NOTIFYICONDATAA_V1_SIZE;
 static_assert(sizeof(void*) != 4 || kTrayDataSize == 88);
-}  // namespace
+} // namespace
 
 void FormatTrayTip(char* tip, int size)
 {

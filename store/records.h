@@ -25,14 +25,14 @@ enum DrawState : std::uint8_t {
 
 struct NoteRecord {
     // ---- stored image, 80 bytes ----
-    std::uint8_t reserved0[4];   // never interpreted, travels unchanged
-    std::uint32_t storedText;    // run-time address bits as stored; ignored on load
-    std::uint32_t storedFont;    // run-time handle bits as stored; ignored on load
-    std::uint32_t storedBrush;   // run-time handle bits as stored; ignored on load
+    std::uint8_t reserved0[4]; // never interpreted, travels unchanged
+    std::uint32_t storedText;  // run-time address bits as stored; ignored on load
+    std::uint32_t storedFont;  // run-time handle bits as stored; ignored on load
+    std::uint32_t storedBrush; // run-time handle bits as stored; ignored on load
     COLORREF foreColour;
     COLORREF backColour;
-    FILETIME created;            // local wall-clock time
-    FILETIME due;                // local wall-clock time; set only when both halves are non-zero
+    FILETIME created; // local wall-clock time
+    FILETIME due;     // local wall-clock time; set only when both halves are non-zero
     std::int32_t left;
     std::int32_t top;
     std::int32_t width;
@@ -70,22 +70,22 @@ static_assert(offsetof(NoteRecord, reserved63) == 63);
 static_assert(offsetof(NoteRecord, text) == kNoteImageSize, "run-time fields must follow the stored image");
 
 struct Options {
-    RECT editorRect;             // empty, or left == -1: the system places the editor
+    RECT editorRect; // empty, or left == -1: the system places the editor
     COLORREF foreColour;
     COLORREF backColour;
     COLORREF eveColour;
     COLORREF dueColour;
     std::uint8_t imeOn;
     std::uint8_t cutTrailingNewline;
-    std::uint8_t tabIndex;       // 0: 2 columns, 2: 8 columns, otherwise 4
+    std::uint8_t tabIndex; // 0: 2 columns, 2: 8 columns, otherwise 4
     std::uint8_t border;
-    std::uint8_t dueAmount;      // 0: new notes get no due time
-    std::uint8_t dueUnit;        // 0 month, 1 day, 2 hour, 3 minute
+    std::uint8_t dueAmount; // 0: new notes get no due time
+    std::uint8_t dueUnit;   // 0 month, 1 day, 2 hour, 3 minute
     std::uint8_t eveColourOn;
     std::uint8_t dueColourOn;
     std::uint8_t blink;
     std::uint8_t blackWhite;
-    std::uint8_t reserved[22];   // never interpreted, travels unchanged
+    std::uint8_t reserved[22]; // never interpreted, travels unchanged
 };
 
 static_assert(sizeof(Options) == kOptionsSize);

@@ -9,7 +9,8 @@
 #include "res/resource.h"
 #include "tests/unit/test_support.h"
 
-namespace {
+namespace
+{
 
 std::string Message(int stringId, const char* text, DWORD lastError = 0)
 {
@@ -22,7 +23,7 @@ std::string SystemText(DWORD code)
 {
     char buffer[520] = {};
     FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer,
-                   sizeof(buffer), nullptr);
+        sizeof(buffer), nullptr);
     return buffer;
 }
 
@@ -48,7 +49,7 @@ void ReadAndCloseBox(void* context)
     PostMessageA(box, WM_COMMAND, IDOK, 0);
 }
 
-}  // namespace
+} // namespace
 
 TEST(ReportError, GivenTextWinsOverTheLastError)
 {
@@ -100,16 +101,18 @@ TEST(TrayTip, IsTheDisplayNameTwoSpacesAndTheVersion)
     EXPECT_EQ(Sjis(u8"ジョット・ワイズ") + "  Ver 0.10", std::string(tip));
 }
 
-namespace {
+namespace
+{
 
-class MenuRules : public testing::Test {
+class MenuRules : public testing::Test
+{
 protected:
     void SetUp() override
     {
-        main_ = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "main", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                nullptr, nullptr);
-        note_ = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "note", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                nullptr, nullptr);
+        main_ = CreateWindowExA(
+            WS_EX_TOOLWINDOW, "STATIC", "main", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+        note_ = CreateWindowExA(
+            WS_EX_TOOLWINDOW, "STATIC", "note", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
         SetMainWindow(main_);
         tray_ = LoadMenuA(AppInstance(), MAKEINTRESOURCEA(IDM_TRAY));
         noteMenu_ = LoadMenuA(AppInstance(), MAKEINTRESOURCEA(IDM_NOTE));
@@ -135,7 +138,7 @@ protected:
     HMENU noteMenu_ = nullptr;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(MenuRules, WithoutNotesTheNoteCommandsAndSizeSubmenuAreGrey)
 {
@@ -155,7 +158,7 @@ TEST_F(MenuRules, WithoutNotesTheNoteCommandsAndSizeSubmenuAreGrey)
 
 TEST_F(MenuRules, OneHiddenNoteEnablesThem)
 {
-    app_->noteWindows[5] = note_;  // hidden notes count as notes
+    app_->noteWindows[5] = note_; // hidden notes count as notes
     HMENU popup = TrayPopup();
     UpdateMenuState(main_, popup);
     EXPECT_FALSE(Greyed(popup, IDM_ARRANGE));
@@ -167,8 +170,8 @@ TEST_F(MenuRules, OneHiddenNoteEnablesThem)
 
 TEST_F(MenuRules, OpenEditorGreysNewNoteExitAndNoteEdit)
 {
-    HWND editor = CreateWindowExA(0, "STATIC", "editor", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
-                                  nullptr);
+    HWND editor
+        = CreateWindowExA(0, "STATIC", "editor", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     app_->editorWindow = editor;
     HMENU popup = TrayPopup();
     UpdateMenuState(main_, popup);

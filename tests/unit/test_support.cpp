@@ -4,7 +4,8 @@
 
 #include "notes/note_table.h"
 
-ScopedAppState::ScopedAppState() : state_(new AppState{})
+ScopedAppState::ScopedAppState()
+    : state_(new AppState{})
 {
     InitializeCriticalSection(&state_->lock);
     SetDefaultOptions(&state_->options);
@@ -64,7 +65,10 @@ void PumpMessages(DWORD ms)
 }
 
 DeferredAction::DeferredAction(DWORD delayMs, Fn fn, void* context)
-    : thread_(nullptr), delayMs_(delayMs), fn_(fn), context_(context)
+    : thread_(nullptr)
+    , delayMs_(delayMs)
+    , fn_(fn)
+    , context_(context)
 {
     thread_ = CreateThread(nullptr, 0, &DeferredAction::Run, this, 0, nullptr);
 }
@@ -93,7 +97,8 @@ DWORD WINAPI DeferredAction::Run(LPVOID self)
     return 0;
 }
 
-namespace {
+namespace
+{
 struct FindContext {
     const char* className;
     HWND found;
@@ -114,7 +119,7 @@ BOOL CALLBACK FindOwnWindow(HWND window, LPARAM param)
     }
     return TRUE;
 }
-}  // namespace
+} // namespace
 
 HWND WaitForThreadWindow(const char* className, DWORD timeoutMs)
 {

@@ -10,7 +10,8 @@
 
 // Gives the test a fresh AppState (default options, default font, lock
 // initialised) and removes it again, closing any note windows left over.
-class ScopedAppState {
+class ScopedAppState
+{
 public:
     ScopedAppState();
     ~ScopedAppState();
@@ -29,7 +30,10 @@ void ClearStore();
 // A CP932 byte string from a UTF-8 literal, for comparing with what the
 // A functions return.
 std::string Sjis(const char* utf8);
-inline std::string Sjis(const char8_t* utf8) { return Sjis(reinterpret_cast<const char*>(utf8)); }
+inline std::string Sjis(const char8_t* utf8)
+{
+    return Sjis(reinterpret_cast<const char*>(utf8));
+}
 
 // Pumps the thread's message queue for about `ms` milliseconds.
 void PumpMessages(DWORD ms);
@@ -37,11 +41,12 @@ void PumpMessages(DWORD ms);
 // Runs `action` on a helper thread after `delayMs`: used to answer modal
 // boxes and dialogs that the code under test opens on this thread.
 // The action receives nothing; it usually finds a window and posts to it.
-class DeferredAction {
+class DeferredAction
+{
 public:
     using Fn = void (*)(void* context);
     DeferredAction(DWORD delayMs, Fn fn, void* context);
-    ~DeferredAction();  // waits for the helper thread
+    ~DeferredAction(); // waits for the helper thread
     DeferredAction(const DeferredAction&) = delete;
     DeferredAction& operator=(const DeferredAction&) = delete;
 
