@@ -1,0 +1,1229 @@
+// The program's resources against the tables they must follow: menus,
+// dialog templates, strings, accelerators, images, version record and
+// manifest. The resources are linked into this executable, so the module
+// itself is the resource instance.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "res/resource.h"
+#include "tests/unit/test_support.h"
+
+namespace
+{
+
+HINSTANCE Module()
+{
+    return GetModuleHandleA(nullptr);
+}
+
+std::string Cp932(const char8_t* text)
+{
+    return Sjis(reinterpret_cast<const char*>(text));
+}
+
+std::string WideToCp932(const wchar_t* text, int length)
+{
+    if (length == 0)
+        return {};
+    int size = WideCharToMultiByte(932, 0, text, length, nullptr, 0, nullptr, nullptr);
+    std::string result(size, '\0');
+    WideCharToMultiByte(932, 0, text, length, result.data(), size, nullptr, nullptr);
+    return result;
+}
+
+std::string Upper(std::string text)
+{
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    return text;
+}
+
+// Messages are built with printf formats: GCC 12 misreads some chains of
+// std::string operator+ as overlapping copies.
+std::string Format(const char* format, ...)
+{
+    char text[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof(text), format, args);
+    va_end(args);
+    return text;
+}
+
+std::string Hex(DWORD value)
+{
+    return Format("0x%08lX", static_cast<unsigned long>(value));
+}
+
+// The texts come back through the A functions, which convert with the
+// process code page: they only mean anything in code page 932.
+class ResourceTexts : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_EQ(GetACP(), 932u) << "the tests must run in code page 932"; }
+};
+
+// ---------------------------------------------------------------------------
+// Language
+
+struct ResourceName {
+    LPCSTR type;
+    const char* typeName;
+    UINT id;
+};
+
+BOOL CALLBACK CollectLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR param)
+{
+    reinterpret_cast<std::vector<WORD>*>(param)->push_back(language);
+    return TRUE;
+}
+
+TEST(Resources, EveryResourceIsJapaneseOnly)
+{
+    const ResourceName names[] = {
+        {RT_MENU, "menu", IDM_TRAY},
+        {RT_MENU, "menu", IDM_EDITOR},
+        {RT_MENU, "menu", IDM_NOTE},
+        {RT_DIALOG, "dialog", IDD_ABOUT},
+        {RT_DIALOG, "dialog", IDD_DUE},
+        {RT_DIALOG, "dialog", IDD_OPTIONS},
+        {RT_DIALOG, "dialog", IDD_OPTIONS_GENERAL},
+        {RT_DIALOG, "dialog", IDD_OPTIONS_DUE},
+        {RT_ACCELERATOR, "accelerator table", IDA_MAIN},
+        {RT_GROUP_ICON, "icon", IDI_JOTWISE},
+        {RT_BITMAP, "bitmap", IDB_TOOLBAR},
+        {RT_VERSION, "version record", VS_VERSION_INFO},
+        {RT_STRING, "string block of 7001", IDS_HOME_PAGE / 16 + 1},
+        {RT_STRING, "string block of 8999", IDS_UNDER_CONSTRUCTION / 16 + 1},
+        {RT_STRING, "string block of 11151", (IDS_TOOLTIP_BASE + IDM_EDIT_APPLY) / 16 + 1},
+    };
+    for (const ResourceName& name : names) {
+        SCOPED_TRACE(Format("%s %u", name.typeName, name.id));
+        std::vector<WORD> languages;
+        EnumResourceLanguagesA(Module(), name.type, MAKEINTRESOURCEA(name.id), CollectLanguage,
+            reinterpret_cast<LONG_PTR>(&languages));
+        ASSERT_EQ(languages.size(), 1u) << "one language per resource";
+        EXPECT_EQ(languages[0], MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Menus
+
+enum class Entry { Command, Separator, Popup };
+
+struct MenuRow {
+    const char* position; // as the tables count: "5.4" is item 4 of the popup at 5
+    Entry entry;
+    UINT id;
+    const char8_t* text;
+};
+
+std::vector<int> ParsePosition(const char* position)
+{
+    std::vector<int> path;
+    int value = 0;
+    for (const char* p = position;; ++p) {
+        if (*p == '.' || *p == '\0') {
+            path.push_back(value);
+            value = 0;
+            if (*p == '\0')
+                break;
+        } else {
+            value = value * 10 + (*p - '0');
+        }
+    }
+    return path;
+}
+
+std::string MenuText(HMENU menu, int position)
+{
+    char text[256] = {};
+    GetMenuStringA(menu, position, text, sizeof(text), MF_BYPOSITION);
+    return text;
+}
+
+// Checks every row of a menu table and that the menu has no items besides
+// them. `root` is the popup that the positions count in.
+void CheckMenuRows(UINT menuId, HMENU root, const std::vector<MenuRow>& rows)
+{
+    std::map<std::string, int> childCount; // parent position -> items expected
+    childCount[""] = 0;
+    for (const MenuRow& row : rows) {
+        std::string position = row.position;
+        std::size_t dot = position.rfind('.');
+        ++childCount[dot == std::string::npos ? "" : position.substr(0, dot)];
+    }
+    for (const MenuRow& row : rows) {
+        std::string where = Format("menu %u, position %s", menuId, row.position);
+        SCOPED_TRACE(where);
+        std::vector<int> path = ParsePosition(row.position);
+        HMENU menu = root;
+        for (std::size_t i = 0; i + 1 < path.size(); ++i) {
+            menu = GetSubMenu(menu, path[i]);
+            ASSERT_NE(menu, nullptr) << where << ": the parent popup is missing";
+        }
+        int index = path.back();
+        ASSERT_LT(index, GetMenuItemCount(menu)) << where << ": no such item";
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU | MIIM_STATE;
+        ASSERT_TRUE(GetMenuItemInfoA(menu, index, TRUE, &info)) << where;
+        // Separators come back greyed by nature; everything else is enabled
+        // at run time by the menu rules, so the resource greys nothing.
+        if (row.entry != Entry::Separator) {
+            EXPECT_EQ(info.fState & (MFS_GRAYED | MFS_CHECKED), 0u) << where << ": greyed or checked";
+        }
+        switch (row.entry) {
+        case Entry::Separator:
+            EXPECT_NE(info.fType & MFT_SEPARATOR, 0u) << where << " should be a separator";
+            EXPECT_EQ(info.hSubMenu, nullptr) << where << " should be a separator";
+            break;
+        case Entry::Popup:
+            EXPECT_NE(info.hSubMenu, nullptr) << where << " should be a popup";
+            EXPECT_EQ(MenuText(menu, index), Cp932(row.text)) << where << " text";
+            break;
+        case Entry::Command:
+            EXPECT_EQ(info.fType & MFT_SEPARATOR, 0u) << where << " should be a command";
+            EXPECT_EQ(info.hSubMenu, nullptr) << where << " should be a command, not a popup";
+            EXPECT_EQ(info.wID, row.id) << where << " ID";
+            EXPECT_EQ(MenuText(menu, index), Cp932(row.text)) << where << " text";
+            break;
+        }
+    }
+    for (const auto& [parent, count] : childCount) {
+        HMENU menu = root;
+        if (!parent.empty()) {
+            for (int index : ParsePosition(parent.c_str()))
+                menu = menu ? GetSubMenu(menu, index) : nullptr;
+        }
+        if (menu) {
+            EXPECT_EQ(GetMenuItemCount(menu), count)
+                << "menu " << menuId << ", "
+                << (parent.empty() ? std::string("top popup") : Format("popup %s", parent.c_str()))
+                << ": item count";
+        }
+    }
+}
+
+class MenuOwner
+{
+public:
+    explicit MenuOwner(UINT id)
+        : menu_(LoadMenuA(Module(), MAKEINTRESOURCEA(id)))
+    {
+    }
+    ~MenuOwner()
+    {
+        if (menu_)
+            DestroyMenu(menu_);
+    }
+    MenuOwner(const MenuOwner&) = delete;
+    MenuOwner& operator=(const MenuOwner&) = delete;
+    HMENU get() const { return menu_; }
+
+private:
+    HMENU menu_;
+};
+
+using ResourceMenus = ResourceTexts;
+
+TEST_F(ResourceMenus, TrayMenuFollowsItsTable)
+{
+    MenuOwner bar(IDM_TRAY);
+    ASSERT_NE(bar.get(), nullptr) << "menu 101 missing";
+    ASSERT_EQ(GetMenuItemCount(bar.get()), 1) << "menu 101: one hidden popup";
+    EXPECT_EQ(MenuText(bar.get(), 0), "M") << "menu 101, popup title";
+    HMENU popup = GetSubMenu(bar.get(), 0);
+    ASSERT_NE(popup, nullptr) << "menu 101: the top item is not a popup";
+    CheckMenuRows(IDM_TRAY, popup,
+        {
+            // メモの追加(&N)...
+            {"0", Entry::Command, IDM_NEW_NOTE, u8"\u30E1\u30E2\u306E\u8FFD\u52A0(&N)..."},
+            {"1", Entry::Separator, 0, nullptr},
+            // 整列(&A)
+            {"2", Entry::Command, IDM_ARRANGE, u8"\u6574\u5217(&A)"},
+            // 前面へ(&T)
+            {"3", Entry::Command, IDM_SHOW_ALL, u8"\u524D\u9762\u3078(&T)"},
+            // 隠す(&D)
+            {"4", Entry::Command, IDM_HIDE_ALL, u8"\u96A0\u3059(&D)"},
+            // サイズ(&Z)
+            {"5", Entry::Popup, 0, u8"\u30B5\u30A4\u30BA(&Z)"},
+            // 最大幅に合わす(&W)
+            {"5.0", Entry::Command, IDM_FIT_WIDTH, u8"\u6700\u5927\u5E45\u306B\u5408\u308F\u3059(&W)"},
+            // 最大高さに合わす(&H)
+            {"5.1", Entry::Command, IDM_FIT_HEIGHT, u8"\u6700\u5927\u9AD8\u3055\u306B\u5408\u308F\u3059(&H)"},
+            // 最大領域に合わす(&B)
+            {"5.2", Entry::Command, IDM_FIT_BOTH, u8"\u6700\u5927\u9818\u57DF\u306B\u5408\u308F\u3059(&B)"},
+            {"5.3", Entry::Separator, 0, nullptr},
+            // 最適化(&S)
+            {"5.4", Entry::Command, IDM_OPTIMIZE, u8"\u6700\u9069\u5316(&S)"},
+            {"6", Entry::Separator, 0, nullptr},
+            // オプション(&O)...
+            {"7", Entry::Command, IDM_OPTIONS, u8"\u30AA\u30D7\u30B7\u30E7\u30F3(&O)..."},
+            // ヘルプ(&H)
+            {"8", Entry::Popup, 0, u8"\u30D8\u30EB\u30D7(&H)"},
+            // トピックの検索(&H)
+            {"8.0", Entry::Command, IDM_HELP, u8"\u30C8\u30D4\u30C3\u30AF\u306E\u691C\u7D22(&H)"},
+            {"8.1", Entry::Separator, 0, nullptr},
+            // ホームページへ(&W)
+            {"8.2", Entry::Command, IDM_HOME_PAGE, u8"\u30DB\u30FC\u30E0\u30DA\u30FC\u30B8\u3078(&W)"},
+            // バージョン情報(&A)
+            {"8.3", Entry::Command, IDM_ABOUT, u8"\u30D0\u30FC\u30B8\u30E7\u30F3\u60C5\u5831(&A)"},
+            {"9", Entry::Separator, 0, nullptr},
+            // 終了(&X)
+            {"10", Entry::Command, IDM_EXIT, u8"\u7D42\u4E86(&X)"},
+        });
+    // The menu rules grey the size popup by its position.
+    EXPECT_NE(GetSubMenu(popup, TRAY_SIZE_SUBMENU_POS), nullptr) << "menu 101: size popup position";
+}
+
+TEST_F(ResourceMenus, EditorMenuBarFollowsItsTable)
+{
+    MenuOwner bar(IDM_EDITOR);
+    ASSERT_NE(bar.get(), nullptr) << "menu 105 missing";
+    CheckMenuRows(IDM_EDITOR, bar.get(),
+        {
+            // メモ(&M)
+            {"0", Entry::Popup, 0, u8"\u30E1\u30E2(&M)"},
+            // 実行(&G)
+            {"0.0", Entry::Command, IDM_EDIT_APPLY, u8"\u5B9F\u884C(&G)"},
+            {"0.1", Entry::Separator, 0, nullptr},
+            // フォント(&F)...
+            {"0.2", Entry::Command, IDM_EDIT_FONT, u8"\u30D5\u30A9\u30F3\u30C8(&F)..."},
+            // 背景色(&C)...
+            {"0.3", Entry::Command, IDM_EDIT_BACKCOLOUR, u8"\u80CC\u666F\u8272(&C)..."},
+            // 期日(&D)...
+            {"0.4", Entry::Command, IDM_EDIT_DUE, u8"\u671F\u65E5(&D)..."},
+            // プロパティ(&P)
+            {"0.5", Entry::Command, IDM_EDIT_PROPERTIES, u8"\u30D7\u30ED\u30D1\u30C6\u30A3(&P)"},
+            {"0.6", Entry::Separator, 0, nullptr},
+            // 閉じる(&C)
+            {"0.7", Entry::Command, IDM_EDIT_CLOSE, u8"\u9589\u3058\u308B(&C)"},
+            // 編集(&E)
+            {"1", Entry::Popup, 0, u8"\u7DE8\u96C6(&E)"},
+            // 元に戻す(&U)
+            {"1.0", Entry::Command, IDM_EDIT_UNDO, u8"\u5143\u306B\u623B\u3059(&U)"},
+            {"1.1", Entry::Separator, 0, nullptr},
+            // 切り取り(&T)
+            {"1.2", Entry::Command, IDM_EDIT_CUT, u8"\u5207\u308A\u53D6\u308A(&T)"},
+            // コピー(&C)
+            {"1.3", Entry::Command, IDM_EDIT_COPY, u8"\u30B3\u30D4\u30FC(&C)"},
+            // 貼り付け(&P)
+            {"1.4", Entry::Command, IDM_EDIT_PASTE, u8"\u8CBC\u308A\u4ED8\u3051(&P)"},
+            // 削除(&D)
+            {"1.5", Entry::Command, IDM_EDIT_CLEAR, u8"\u524A\u9664(&D)"},
+            {"1.6", Entry::Separator, 0, nullptr},
+            // すべて選択(&A)
+            {"1.7", Entry::Command, IDM_EDIT_SELECTALL, u8"\u3059\u3079\u3066\u9078\u629E(&A)"},
+            {"1.8", Entry::Separator, 0, nullptr},
+            // 日時の挿入(&I)
+            {"1.9", Entry::Command, IDM_EDIT_INSERTDATE, u8"\u65E5\u6642\u306E\u633F\u5165(&I)"},
+            // ヘルプ(&H)
+            {"2", Entry::Popup, 0, u8"\u30D8\u30EB\u30D7(&H)"},
+            // ヘルプ(&H)
+            {"2.0", Entry::Command, IDM_HELP, u8"\u30D8\u30EB\u30D7(&H)"},
+        });
+}
+
+TEST_F(ResourceMenus, NoteMenuFollowsItsTable)
+{
+    MenuOwner bar(IDM_NOTE);
+    ASSERT_NE(bar.get(), nullptr) << "menu 106 missing";
+    ASSERT_EQ(GetMenuItemCount(bar.get()), 1) << "menu 106: one hidden popup";
+    EXPECT_EQ(MenuText(bar.get(), 0), "O") << "menu 106, popup title";
+    HMENU popup = GetSubMenu(bar.get(), 0);
+    ASSERT_NE(popup, nullptr) << "menu 106: the top item is not a popup";
+    CheckMenuRows(IDM_NOTE, popup,
+        {
+            // はがす(&O)
+            {"0", Entry::Popup, 0, u8"\u306F\u304C\u3059(&O)"},
+            // はがす(&T)
+            {"0.0", Entry::Command, IDM_NOTE_PEEL, u8"\u306F\u304C\u3059(&T)"},
+            // 記録から削除(&K)
+            {"0.1", Entry::Command, IDM_NOTE_DELETE, u8"\u8A18\u9332\u304B\u3089\u524A\u9664(&K)"},
+            {"1", Entry::Separator, 0, nullptr},
+            // 変更(&E)...
+            {"2", Entry::Command, IDM_NOTE_EDIT, u8"\u5909\u66F4(&E)..."},
+            // 複製の作成(&R)
+            {"3", Entry::Command, IDM_NOTE_DUPLICATE, u8"\u8907\u88FD\u306E\u4F5C\u6210(&R)"},
+            // プロパティ(&P)
+            {"4", Entry::Command, IDM_NOTE_PROPERTIES, u8"\u30D7\u30ED\u30D1\u30C6\u30A3(&P)"},
+            // 隠す(&D)
+            {"5", Entry::Command, IDM_NOTE_HIDE, u8"\u96A0\u3059(&D)"},
+            // サイズの最適化(&S)
+            {"6", Entry::Command, IDM_OPTIMIZE, u8"\u30B5\u30A4\u30BA\u306E\u6700\u9069\u5316(&S)"},
+            {"7", Entry::Separator, 0, nullptr},
+            // ヘルプ(&H)
+            {"8", Entry::Command, IDM_HELP, u8"\u30D8\u30EB\u30D7(&H)"},
+        });
+}
+
+// ---------------------------------------------------------------------------
+// Dialog templates, read from the resource itself
+
+struct TemplateControl {
+    DWORD style = 0;
+    short x = 0, y = 0, cx = 0, cy = 0;
+    int id = 0;
+    std::string className; // upper case
+    std::string text;      // CP932
+    int textOrdinal = -1;  // a resource ordinal in place of the text (icons)
+};
+
+struct DialogTemplate {
+    bool found = false;
+    DWORD style = 0;
+    short x = 0, y = 0, cx = 0, cy = 0;
+    std::string title;
+    int pointSize = 0;
+    std::string face;
+    std::vector<TemplateControl> controls;
+};
+
+class TemplateReader
+{
+public:
+    TemplateReader(const BYTE* data, std::size_t size)
+        : data_(data)
+        , size_(size)
+    {
+    }
+    bool ok() const { return ok_; }
+    void Align() { offset_ = (offset_ + 3) & ~static_cast<std::size_t>(3); }
+    WORD Word()
+    {
+        WORD value = 0;
+        Read(&value, sizeof(value));
+        return value;
+    }
+    DWORD Dword()
+    {
+        DWORD value = 0;
+        Read(&value, sizeof(value));
+        return value;
+    }
+    short Short() { return static_cast<short>(Word()); }
+    void Skip(std::size_t count)
+    {
+        if (offset_ + count > size_)
+            ok_ = false;
+        else
+            offset_ += count;
+    }
+    std::string String()
+    {
+        std::vector<wchar_t> text;
+        for (WORD c = Word(); ok_ && c != 0; c = Word())
+            text.push_back(static_cast<wchar_t>(c));
+        return WideToCp932(text.data(), static_cast<int>(text.size()));
+    }
+    // A name or an ordinal: 0xFFFF then the number, or a string.
+    std::string NameOrOrdinal(int* ordinal)
+    {
+        *ordinal = -1;
+        WORD first = Word();
+        if (first == 0xFFFF) {
+            *ordinal = Word();
+            return {};
+        }
+        offset_ -= 2;
+        return String();
+    }
+
+private:
+    void Read(void* out, std::size_t count)
+    {
+        if (offset_ + count > size_) {
+            ok_ = false;
+            return;
+        }
+        std::memcpy(out, data_ + offset_, count);
+        offset_ += count;
+    }
+    const BYTE* data_;
+    std::size_t size_;
+    std::size_t offset_ = 0;
+    bool ok_ = true;
+};
+
+std::string ClassFromOrdinal(int ordinal)
+{
+    switch (ordinal) {
+    case 0x80:
+        return "BUTTON";
+    case 0x81:
+        return "EDIT";
+    case 0x82:
+        return "STATIC";
+    case 0x83:
+        return "LISTBOX";
+    case 0x84:
+        return "SCROLLBAR";
+    case 0x85:
+        return "COMBOBOX";
+    default:
+        return Format("%d", ordinal);
+    }
+}
+
+// Reads a DIALOG or DIALOGEX template into one shape.
+DialogTemplate ReadDialogTemplate(UINT id)
+{
+    DialogTemplate result;
+    HRSRC resource = FindResourceA(Module(), MAKEINTRESOURCEA(id), RT_DIALOG);
+    if (!resource)
+        return result;
+    const BYTE* data = static_cast<const BYTE*>(LockResource(LoadResource(Module(), resource)));
+    TemplateReader reader(data, SizeofResource(Module(), resource));
+    bool extended = reader.Word() == 1 && reader.Word() == 0xFFFF;
+    if (!extended)
+        reader = TemplateReader(data, SizeofResource(Module(), resource));
+    if (extended) {
+        reader.Dword(); // help ID
+        reader.Dword(); // extended style
+        result.style = reader.Dword();
+    } else {
+        result.style = reader.Dword();
+        reader.Dword(); // extended style
+    }
+    int count = reader.Word();
+    result.x = reader.Short();
+    result.y = reader.Short();
+    result.cx = reader.Short();
+    result.cy = reader.Short();
+    int ordinal = 0;
+    reader.NameOrOrdinal(&ordinal); // menu
+    reader.NameOrOrdinal(&ordinal); // class
+    result.title = reader.String();
+    if (result.style & (DS_SETFONT | DS_SHELLFONT)) {
+        result.pointSize = reader.Word();
+        if (extended) {
+            reader.Word();  // weight
+            reader.Skip(2); // italic, character set
+        }
+        result.face = reader.String();
+    }
+    for (int i = 0; i < count && reader.ok(); ++i) {
+        TemplateControl control;
+        reader.Align();
+        if (extended) {
+            reader.Dword(); // help ID
+            reader.Dword(); // extended style
+            control.style = reader.Dword();
+        } else {
+            control.style = reader.Dword();
+            reader.Dword(); // extended style
+        }
+        control.x = reader.Short();
+        control.y = reader.Short();
+        control.cx = reader.Short();
+        control.cy = reader.Short();
+        control.id = extended ? static_cast<int>(reader.Dword()) : static_cast<short>(reader.Word());
+        int classOrdinal = -1;
+        control.className = Upper(reader.NameOrOrdinal(&classOrdinal));
+        if (classOrdinal >= 0)
+            control.className = ClassFromOrdinal(classOrdinal);
+        control.text = reader.NameOrOrdinal(&control.textOrdinal);
+        reader.Skip(reader.Word()); // creation data
+        result.controls.push_back(control);
+    }
+    result.found = reader.ok();
+    return result;
+}
+
+struct ControlRow {
+    int id;
+    const char* className;
+    const char8_t* text; // nullptr for an icon given by `ordinal`
+    DWORD style;
+    short x, y, cx, cy;
+    const char* role;
+    int ordinal = -1;
+};
+
+struct DialogRow {
+    UINT id;
+    const char8_t* title;
+    DWORD style;
+    short x, y, cx, cy;
+    std::vector<ControlRow> controls;
+};
+
+constexpr DWORD kShown = WS_CHILD | WS_VISIBLE;
+constexpr DWORD kBoxStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_3DLOOK;
+constexpr DWORD kPageStyle = WS_CHILD | WS_VISIBLE | DS_CONTROL | DS_SETFONT | WS_CAPTION;
+constexpr DWORD kLabel = kShown | SS_LEFT;
+constexpr DWORD kCentredButton = kShown | WS_TABSTOP | BS_PUSHBUTTON | BS_CENTER;
+constexpr DWORD kPickButton = kShown | WS_TABSTOP | BS_PUSHBUTTON;
+constexpr DWORD kCheckBox = kShown | WS_TABSTOP | BS_AUTOCHECKBOX;
+constexpr DWORD kDueField = kShown | WS_BORDER | WS_TABSTOP | ES_NUMBER | ES_AUTOHSCROLL | ES_WANTRETURN;
+constexpr DWORD kDropList = kShown | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_AUTOHSCROLL;
+constexpr DWORD kSwatch = kShown | SS_SUNKEN;
+
+const std::vector<DialogRow>& DialogTables()
+{
+    static const std::vector<DialogRow> tables = {
+        {IDD_ABOUT,
+            // バージョン情報
+            u8"\u30D0\u30FC\u30B8\u30E7\u30F3\u60C5\u5831", kBoxStyle, 3, 0, 208, 80,
+            {
+                {-1, "STATIC", nullptr, kShown | SS_ICON, 10, 10, 16, 17, "program icon", IDI_JOTWISE},
+                {IDC_ABOUT_TITLE, "STATIC", u8"", kShown | SS_CENTER, 32, 10, 108, 14, "display name"},
+                {IDC_ABOUT_VERSION, "STATIC", u8"Ver", kShown | SS_CENTER, 14, 40, 134, 9, "version line"},
+                {-1, "STATIC", u8"Copyright (C) 2026 KOVA", kShown | SS_CENTER, 14, 56, 134, 9,
+                    "maker's notice"},
+                {-1, "STATIC", u8"", kShown | SS_ETCHEDFRAME, 9, 70, 190, 1, "horizontal rule"},
+                {IDOK, "BUTTON", u8"OK", kShown | WS_TABSTOP | BS_DEFPUSHBUTTON, 156, 10, 44, 14,
+                    "OK button"},
+            }},
+        {IDD_DUE,
+            // 期日の設定
+            u8"\u671F\u65E5\u306E\u8A2D\u5B9A", kBoxStyle, 0, 0, 196, 65,
+            {
+                // 年(&Y):
+                {-1, "STATIC", u8"\u5E74(&Y):", kLabel, 8, 10, 28, 8, "year label"},
+                {IDC_DUE_YEAR, "EDIT", u8"", kDueField, 32, 8, 24, 13, "year field"},
+                // 月(&M):
+                {-1, "STATIC", u8"\u6708(&M):", kLabel, 8, 26, 28, 8, "month label"},
+                {IDC_DUE_MONTH, "EDIT", u8"", kDueField, 32, 24, 24, 13, "month field"},
+                // 日(&D):
+                {-1, "STATIC", u8"\u65E5(&D):", kLabel, 8, 42, 28, 8, "day label"},
+                {IDC_DUE_DAY, "EDIT", u8"", kDueField, 32, 40, 24, 13, "day field"},
+                // 時(&H):
+                {-1, "STATIC", u8"\u6642(&H):", kLabel, 76, 10, 28, 8, "hour label"},
+                {IDC_DUE_HOUR, "EDIT", u8"", kDueField, 100, 8, 24, 13, "hour field"},
+                // 分(&N):
+                {-1, "STATIC", u8"\u5206(&N):", kLabel, 76, 26, 28, 8, "minute label"},
+                {IDC_DUE_MINUTE, "EDIT", u8"", kDueField, 100, 24, 24, 13, "minute field"},
+                // 秒(&S):
+                {-1, "STATIC", u8"\u79D2(&S):", kLabel, 76, 42, 28, 8, "second label"},
+                {IDC_DUE_SECOND, "EDIT", u8"", kDueField, 100, 40, 24, 13, "second field"},
+                {IDOK, "BUTTON", u8"OK", kShown | WS_TABSTOP | BS_DEFPUSHBUTTON | BS_CENTER, 144, 8, 47, 14,
+                    "OK button"},
+                // キャンセル
+                {IDCANCEL, "BUTTON", u8"\u30AD\u30E3\u30F3\u30BB\u30EB", kCentredButton, 144, 25, 47, 14,
+                    "cancel button"},
+                // ゼロクリア(&Z)
+                {IDC_DUE_ZERO, "BUTTON", u8"\u30BC\u30ED\u30AF\u30EA\u30A2(&Z)", kCentredButton, 144, 42, 47,
+                    14, "zero button"},
+            }},
+        {IDD_OPTIONS,
+            // オプション
+            u8"\u30AA\u30D7\u30B7\u30E7\u30F3", kBoxStyle | WS_VISIBLE, 0, 0, 226, 199,
+            {
+                {IDC_OPT_TAB, "SYSTABCONTROL32", u8"", kShown, 6, 6, 214, 170, "tab control"},
+                {IDOK, "BUTTON", u8"OK", kShown | WS_TABSTOP | BS_DEFPUSHBUTTON | BS_CENTER, 6, 180, 50, 15,
+                    "OK button"},
+                // キャンセル
+                {IDCANCEL, "BUTTON", u8"\u30AD\u30E3\u30F3\u30BB\u30EB", kCentredButton, 60, 180, 50, 15,
+                    "cancel button"},
+                // ヘルプ
+                {IDC_OPT_HELP, "BUTTON", u8"\u30D8\u30EB\u30D7", kCentredButton, 114, 180, 50, 15,
+                    "help button"},
+                // 初期化(&I)
+                {IDC_OPT_RESET, "BUTTON", u8"\u521D\u671F\u5316(&I)", kCentredButton, 170, 180, 50, 15,
+                    "reset button"},
+            }},
+        {IDD_OPTIONS_GENERAL, u8"", kPageStyle, 12, 24, 188, 148,
+            {
+                // フォント(&F):
+                {-1, "STATIC", u8"\u30D5\u30A9\u30F3\u30C8(&F):", kLabel, 8, 18, 36, 9, "font label"},
+                {IDC_OPT_FONT_TEXT, "EDIT", u8"",
+                    kShown | WS_TABSTOP | WS_BORDER | ES_READONLY | ES_AUTOHSCROLL, 48, 16, 96, 13,
+                    "font description"},
+                {IDC_OPT_FONT_PICK, "BUTTON", u8"...", kPickButton, 150, 16, 13, 13, "font button"},
+                // 背景色(&B):
+                {-1, "STATIC", u8"\u80CC\u666F\u8272(&B):", kLabel, 8, 36, 36, 9, "back colour label"},
+                {IDC_OPT_BACK_SWATCH, "STATIC", u8"", kSwatch, 48, 34, 96, 12, "back colour swatch"},
+                {IDC_OPT_BACK_PICK, "BUTTON", u8"...", kPickButton, 150, 34, 13, 13, "back colour button"},
+                // 境界線(&R)
+                {IDC_OPT_BORDER, "BUTTON", u8"\u5883\u754C\u7DDA(&R)", kCheckBox, 8, 54, 76, 9,
+                    "border check box"},
+                // I&ME オン
+                {IDC_OPT_IME, "BUTTON", u8"I&ME \u30AA\u30F3", kCheckBox, 16, 78, 96, 8, "IME check box"},
+                // 文末の改行をカット(&C)
+                {IDC_OPT_CUT_NEWLINE, "BUTTON",
+                    u8"\u6587\u672B\u306E\u6539\u884C\u3092\u30AB\u30C3\u30C8(&C)", kCheckBox, 16, 94, 96, 8,
+                    "cut line breaks check box"},
+                // タブ(&T):
+                {-1, "STATIC", u8"\u30BF\u30D6(&T):", kLabel, 16, 113, 28, 8, "tab width label"},
+                {IDC_OPT_TAB_WIDTH, "COMBOBOX", u8"", kDropList, 42, 111, 36, 65, "tab width list"},
+            }},
+        {IDD_OPTIONS_DUE, u8"", kPageStyle, 12, 24, 188, 148,
+            {
+                // 期日指定(&T):
+                {-1, "STATIC", u8"\u671F\u65E5\u6307\u5B9A(&T):", kLabel, 8, 18, 44, 8, "due amount label"},
+                {IDC_OPT_DUE_AMOUNT, "EDIT", u8"", kShown | WS_TABSTOP | WS_BORDER, 56, 16, 20, 13,
+                    "due amount"},
+                {IDC_OPT_DUE_UNIT, "COMBOBOX", u8"", kDropList, 80, 16, 32, 65, "due unit list"},
+                // 後(&A)
+                {-1, "STATIC", u8"\u5F8C(&A)", kLabel, 116, 18, 32, 8, "\"later\" label"},
+                // 前日なら背景色を変更(&B)
+                {IDC_OPT_EVE_ON, "BUTTON",
+                    u8"\u524D\u65E5\u306A\u3089\u80CC\u666F\u8272\u3092\u5909\u66F4(&B)", kCheckBox, 8, 46,
+                    92, 8, "eve check box"},
+                {IDC_OPT_EVE_SWATCH, "STATIC", u8"", kSwatch, 122, 44, 40, 13, "eve swatch"},
+                {IDC_OPT_EVE_PICK, "BUTTON", u8"...", kPickButton, 168, 44, 13, 13, "eve colour button"},
+                // 当日以降なら背景色を変更(&C)
+                {IDC_OPT_DUE_ON, "BUTTON",
+                    u8"\u5F53\u65E5\u4EE5\u964D\u306A\u3089\u80CC\u666F\u8272\u3092\u5909\u66F4(&C)",
+                    kCheckBox, 8, 64, 112, 8, "due check box"},
+                {IDC_OPT_DUE_SWATCH, "STATIC", u8"", kSwatch, 122, 62, 40, 13, "due swatch"},
+                {IDC_OPT_DUE_PICK, "BUTTON", u8"...", kPickButton, 168, 62, 13, 13, "due colour button"},
+                // 過ぎたら点滅(&F)
+                {IDC_OPT_BLINK, "BUTTON", u8"\u904E\u304E\u305F\u3089\u70B9\u6EC5(&F)", kCheckBox, 8, 88, 92,
+                    8, "blink check box"},
+                // 過ぎたら白黒(&M)
+                {IDC_OPT_BLACK_WHITE, "BUTTON", u8"\u904E\u304E\u305F\u3089\u767D\u9ED2(&M)", kCheckBox, 8,
+                    102, 92, 8, "black and white check box"},
+            }},
+    };
+    return tables;
+}
+
+TEST(ResourceDialogs, TemplatesFollowTheirTables)
+{
+    for (const DialogRow& table : DialogTables()) {
+        std::string dialog = Format("dialog %u", table.id);
+        SCOPED_TRACE(dialog);
+        DialogTemplate actual = ReadDialogTemplate(table.id);
+        ASSERT_TRUE(actual.found) << dialog << " missing or unreadable";
+        EXPECT_EQ(actual.title, Cp932(table.title)) << dialog << " title";
+        EXPECT_EQ(Hex(actual.style), Hex(table.style)) << dialog << " style";
+        EXPECT_EQ(actual.x, table.x) << dialog << " x";
+        EXPECT_EQ(actual.y, table.y) << dialog << " y";
+        EXPECT_EQ(actual.cx, table.cx) << dialog << " width";
+        EXPECT_EQ(actual.cy, table.cy) << dialog << " height";
+        EXPECT_EQ(actual.pointSize, 9) << dialog << " font size";
+        // ＭＳ Ｐゴシック
+        EXPECT_EQ(actual.face, Cp932(u8"\uFF2D\uFF33 \uFF30\u30B4\u30B7\u30C3\u30AF"))
+            << dialog << " font name";
+        ASSERT_EQ(actual.controls.size(), table.controls.size()) << dialog << " control count";
+        for (std::size_t i = 0; i < table.controls.size(); ++i) {
+            const ControlRow& want = table.controls[i];
+            const TemplateControl& got = actual.controls[i];
+            std::string where
+                = Format("dialog %u, control %d (%s)", table.id, static_cast<int>(i), want.role);
+            SCOPED_TRACE(where);
+            EXPECT_EQ(got.id, want.id) << where << " ID";
+            EXPECT_EQ(got.className, want.className) << where << " class";
+            EXPECT_EQ(Hex(got.style), Hex(want.style)) << where << " style";
+            EXPECT_EQ(got.x, want.x) << where << " x";
+            EXPECT_EQ(got.y, want.y) << where << " y";
+            EXPECT_EQ(got.cx, want.cx) << where << " width";
+            EXPECT_EQ(got.cy, want.cy) << where << " height";
+            if (want.text) {
+                EXPECT_EQ(got.textOrdinal, -1) << where << " text";
+                EXPECT_EQ(got.text, Cp932(want.text)) << where << " text";
+            } else {
+                EXPECT_EQ(got.textOrdinal, want.ordinal) << where << " icon";
+            }
+        }
+    }
+}
+
+// Whatever the table rows say, the keyboard rule holds for every control:
+// buttons, edit fields, combo boxes and check boxes are tab stops, static
+// controls and the tab control are not.
+TEST(ResourceDialogs, OnlyInputControlsAreTabStops)
+{
+    for (const DialogRow& table : DialogTables()) {
+        DialogTemplate actual = ReadDialogTemplate(table.id);
+        ASSERT_TRUE(actual.found) << "dialog " << table.id;
+        for (std::size_t i = 0; i < actual.controls.size(); ++i) {
+            const TemplateControl& control = actual.controls[i];
+            std::string where
+                = Format("dialog %u, control %d (ID %d)", table.id, static_cast<int>(i), control.id);
+            bool input = control.className == "BUTTON" || control.className == "EDIT"
+                || control.className == "COMBOBOX";
+            EXPECT_EQ((control.style & WS_TABSTOP) != 0, input) << where << " tab stop";
+            EXPECT_EQ(control.style & kShown, kShown) << where << " child and visible";
+        }
+    }
+}
+
+INT_PTR CALLBACK QuietDialogProc(HWND, UINT message, WPARAM, LPARAM) noexcept
+{
+    return message == WM_INITDIALOG;
+}
+
+class DialogWindow
+{
+public:
+    DialogWindow(UINT id, HWND parent)
+        : window_(CreateDialogParamA(Module(), MAKEINTRESOURCEA(id), parent, QuietDialogProc, 0))
+    {
+    }
+    ~DialogWindow()
+    {
+        if (window_)
+            DestroyWindow(window_);
+    }
+    DialogWindow(const DialogWindow&) = delete;
+    DialogWindow& operator=(const DialogWindow&) = delete;
+    HWND get() const { return window_; }
+
+private:
+    HWND window_;
+};
+
+std::string WindowText(HWND window)
+{
+    char text[256] = {};
+    GetWindowTextA(window, text, sizeof(text));
+    return text;
+}
+
+std::string ClassOf(HWND window)
+{
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof(name));
+    return Upper(name);
+}
+
+using ResourceDialogWindows = ResourceTexts;
+
+TEST_F(ResourceDialogWindows, EveryTemplateCreatesWithItsControls)
+{
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_TAB_CLASSES};
+    ASSERT_TRUE(InitCommonControlsEx(&controls));
+    // The pages are children of the options dialog, as in the program.
+    DialogWindow options(IDD_OPTIONS, nullptr);
+    ASSERT_NE(options.get(), nullptr) << "dialog 111 not created";
+    for (const DialogRow& table : DialogTables()) {
+        std::string dialog = Format("dialog %u", table.id);
+        SCOPED_TRACE(dialog);
+        bool page = table.id == IDD_OPTIONS_GENERAL || table.id == IDD_OPTIONS_DUE;
+        std::unique_ptr<DialogWindow> created;
+        if (table.id != IDD_OPTIONS)
+            created = std::make_unique<DialogWindow>(table.id, page ? options.get() : nullptr);
+        HWND window = created ? created->get() : options.get();
+        ASSERT_NE(window, nullptr) << dialog << " not created";
+        EXPECT_EQ(WindowText(window), Cp932(table.title)) << dialog << " title";
+        for (const ControlRow& row : table.controls) {
+            if (row.id == -1)
+                continue;
+            std::string where = Format("dialog %u, control %d (%s)", table.id, row.id, row.role);
+            HWND control = GetDlgItem(window, row.id);
+            ASSERT_NE(control, nullptr) << where << " missing";
+            EXPECT_EQ(ClassOf(control), row.className) << where << " class";
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Strings
+
+struct StringRow {
+    UINT id;
+    const char8_t* text;
+};
+
+const std::vector<StringRow>& StringTable()
+{
+    static const std::vector<StringRow> rows = {
+        // ジョット・ワイズ
+        {IDS_DISPLAY_NAME, u8"\u30B8\u30E7\u30C3\u30C8\u30FB\u30EF\u30A4\u30BA"},
+        // 月
+        {IDS_UNIT_MONTH, u8"\u6708"},
+        // 日
+        {IDS_UNIT_DAY, u8"\u65E5"},
+        // 時
+        {IDS_UNIT_HOUR, u8"\u6642"},
+        // 分
+        {IDS_UNIT_MINUTE, u8"\u5206"},
+        // メモの編集
+        {IDS_EDITOR_TITLE, u8"\u30E1\u30E2\u306E\u7DE8\u96C6"},
+        // 情報
+        {IDS_PROPERTIES_CAPTION, u8"\u60C5\u5831"},
+        // 全般
+        {IDS_TAB_GENERAL, u8"\u5168\u822C"},
+        // 期日
+        {IDS_TAB_DUE, u8"\u671F\u65E5"},
+        // 期日の指定はありません。
+        {IDS_NO_DUE_DATE, u8"\u671F\u65E5\u306E\u6307\u5B9A\u306F\u3042\u308A\u307E\u305B\u3093\u3002"},
+        // 処理の確認
+        {IDS_CONFIRM_CAPTION, u8"\u51E6\u7406\u306E\u78BA\u8A8D"},
+        // このメモは指定の期日を過ぎています。
+        {IDS_OVERDUE,
+            u8"\u3053\u306E\u30E1\u30E2\u306F\u6307\u5B9A\u306E\u671F\u65E5\u3092\u904E\u304E\u3066\u3044"
+            u8"\u307E\u3059\u3002"},
+        // 記録から削除しますか？
+        {IDS_ASK_DELETE, u8"\u8A18\u9332\u304B\u3089\u524A\u9664\u3057\u307E\u3059\u304B\uFF1F"},
+        // はがしますか？
+        {IDS_ASK_PEEL, u8"\u306F\u304C\u3057\u307E\u3059\u304B\uFF1F"},
+        // メモは変更されています。破棄して終了してもよろしいですか？
+        {IDS_ASK_DISCARD,
+            u8"\u30E1\u30E2\u306F\u5909\u66F4\u3055\u308C\u3066\u3044\u307E\u3059\u3002\u7834\u68C4\u3057"
+            u8"\u3066\u7D42\u4E86\u3057\u3066\u3082\u3088\u308D\u3057\u3044\u3067\u3059\u304B\uFF1F"},
+        // 整列しますか？
+        {IDS_ASK_ARRANGE, u8"\u6574\u5217\u3057\u307E\u3059\u304B\uFF1F"},
+        // メモが入力されていません。
+        {IDS_ERR_NO_TEXT, u8"\u30E1\u30E2\u304C\u5165\u529B\u3055\u308C\u3066\u3044\u307E\u305B\u3093\u3002"},
+        // 個数オーバーです。これ以上開けません。
+        {IDS_ERR_TOO_MANY,
+            u8"\u500B\u6570\u30AA\u30FC\u30D0\u30FC\u3067\u3059\u3002\u3053\u308C\u4EE5\u4E0A\u958B\u3051"
+            u8"\u307E\u305B\u3093\u3002"},
+        // ID の設定に失敗しました。
+        {IDS_ERR_NO_ID, u8"ID \u306E\u8A2D\u5B9A\u306B\u5931\u6557\u3057\u307E\u3057\u305F\u3002"},
+        // 工事中☆　しばらくお待ちください(__;)
+        {IDS_UNDER_CONSTRUCTION,
+            u8"\u5DE5\u4E8B\u4E2D\u2606\u3000\u3057\u3070\u3089\u304F\u304A\u5F85\u3061\u304F\u3060\u3055"
+            u8"\u3044(__;)"},
+        // Toolbar tooltips: the button's command plus the base.
+        // ヘルプ
+        {IDS_TOOLTIP_BASE + IDM_HELP, u8"\u30D8\u30EB\u30D7"},
+        // メモ実行
+        {IDS_TOOLTIP_BASE + IDM_EDIT_APPLY, u8"\u30E1\u30E2\u5B9F\u884C"},
+        // 閉じる
+        {IDS_TOOLTIP_BASE + IDM_EDIT_CLOSE, u8"\u9589\u3058\u308B"},
+        // フォント
+        {IDS_TOOLTIP_BASE + IDM_EDIT_FONT, u8"\u30D5\u30A9\u30F3\u30C8"},
+        // 背景色
+        {IDS_TOOLTIP_BASE + IDM_EDIT_BACKCOLOUR, u8"\u80CC\u666F\u8272"},
+        // 期日
+        {IDS_TOOLTIP_BASE + IDM_EDIT_DUE, u8"\u671F\u65E5"},
+        // プロパティ
+        {IDS_TOOLTIP_BASE + IDM_EDIT_PROPERTIES, u8"\u30D7\u30ED\u30D1\u30C6\u30A3"},
+        // コピー
+        {IDS_TOOLTIP_BASE + IDM_EDIT_COPY, u8"\u30B3\u30D4\u30FC"},
+        // 貼り付け
+        {IDS_TOOLTIP_BASE + IDM_EDIT_PASTE, u8"\u8CBC\u308A\u4ED8\u3051"},
+    };
+    return rows;
+}
+
+std::string LoadText(UINT id)
+{
+    char text[260] = {};
+    int length = LoadStringA(Module(), id, text, sizeof(text));
+    return std::string(text, length > 0 ? length : 0);
+}
+
+using ResourceStrings = ResourceTexts;
+
+TEST_F(ResourceStrings, EveryEntryHasItsText)
+{
+    for (const StringRow& row : StringTable())
+        EXPECT_EQ(LoadText(row.id), Cp932(row.text)) << "string " << row.id;
+}
+
+TEST_F(ResourceStrings, UnderConstructionKeepsItsIdeographicSpace)
+{
+    std::string text = LoadText(IDS_UNDER_CONSTRUCTION);
+    // After the three kanji: the white star and the ideographic space.
+    ASSERT_GE(text.size(), 10u) << "string 8999";
+    EXPECT_EQ(text.substr(6, 4), "\x81\x99\x81\x40") << "string 8999, star and ideographic space";
+    EXPECT_EQ(text.substr(text.size() - 5), "(__;)") << "string 8999, ending";
+}
+
+TEST_F(ResourceStrings, HomePageIsAWebAddress)
+{
+    std::string address = LoadText(IDS_HOME_PAGE);
+    EXPECT_EQ(address.rfind("https://", 0), 0u) << "string 7001: " << address;
+    EXPECT_EQ(address.find(' '), std::string::npos) << "string 7001: " << address;
+}
+
+BOOL CALLBACK CollectStringBlock(HMODULE, LPCSTR, LPSTR name, LONG_PTR param)
+{
+    if (IS_INTRESOURCE(name))
+        reinterpret_cast<std::vector<UINT>*>(param)->push_back(
+            static_cast<UINT>(reinterpret_cast<ULONG_PTR>(name)));
+    return TRUE;
+}
+
+// Walks the string blocks themselves, so an entry outside the table (or a
+// missing one that LoadString would hide) shows up by its number.
+TEST(ResourceStringBlocks, HoldExactlyTheTableEntries)
+{
+    std::vector<UINT> blocks;
+    EnumResourceNamesA(Module(), RT_STRING, CollectStringBlock, reinterpret_cast<LONG_PTR>(&blocks));
+    std::set<UINT> present;
+    for (UINT block : blocks) {
+        HRSRC resource = FindResourceA(Module(), MAKEINTRESOURCEA(block), RT_STRING);
+        ASSERT_NE(resource, nullptr) << "string block " << block;
+        const WORD* data = static_cast<const WORD*>(LockResource(LoadResource(Module(), resource)));
+        const WORD* end = data + SizeofResource(Module(), resource) / sizeof(WORD);
+        for (UINT i = 0; i < 16 && data < end; ++i) {
+            WORD length = *data++;
+            if (length > 0)
+                present.insert((block - 1) * 16 + i);
+            data += length;
+        }
+    }
+    std::set<UINT> expected = {IDS_HOME_PAGE};
+    for (const StringRow& row : StringTable())
+        expected.insert(row.id);
+    for (UINT id : expected)
+        EXPECT_TRUE(present.count(id)) << "string " << id << " missing";
+    for (UINT id : present)
+        EXPECT_TRUE(expected.count(id)) << "string " << id << " is not in the table";
+    // ReportError relies on this gap to show its "Unknown Error" text.
+    char text[260];
+    EXPECT_EQ(LoadStringA(Module(), IDS_ERR_NO_ID + 1, text, sizeof(text)), 0) << "string 8004 exists";
+}
+
+// ---------------------------------------------------------------------------
+// Accelerators
+
+TEST(ResourceAccelerators, AltXExitsAndF1AsksForHelp)
+{
+    HACCEL table = LoadAcceleratorsA(Module(), MAKEINTRESOURCEA(IDA_MAIN));
+    ASSERT_NE(table, nullptr) << "accelerator table 101 missing";
+    ACCEL entries[8] = {};
+    int count = CopyAcceleratorTableA(table, entries, 8);
+    ASSERT_EQ(count, 2) << "accelerator table 101: entry count";
+    struct {
+        WORD key;
+        BYTE flags;
+        WORD command;
+        const char* name;
+    } expected[] = {
+        {'X', FVIRTKEY | FALT, IDM_EXIT, "Alt+X"},
+        {VK_F1, FVIRTKEY, IDM_HELP, "F1"},
+    };
+    for (const auto& want : expected) {
+        SCOPED_TRACE(Format("accelerator table 101, %s", want.name));
+        const ACCEL* found = nullptr;
+        for (int i = 0; i < count; ++i) {
+            if (entries[i].key == want.key)
+                found = &entries[i];
+        }
+        ASSERT_NE(found, nullptr) << want.name << " missing";
+        EXPECT_EQ(found->fVirt & 0x7F, want.flags) << want.name << " flags";
+        EXPECT_EQ(found->cmd, want.command) << want.name << " command";
+    }
+    DestroyAcceleratorTable(table);
+}
+
+// ---------------------------------------------------------------------------
+// Version record, read the way Explorer reads it: from the file
+
+class VersionInfo
+{
+public:
+    VersionInfo()
+    {
+        char path[MAX_PATH] = {};
+        GetModuleFileNameA(nullptr, path, sizeof(path));
+        DWORD handle = 0;
+        DWORD size = GetFileVersionInfoSizeA(path, &handle);
+        if (size) {
+            data_.resize(size);
+            if (!GetFileVersionInfoA(path, 0, size, data_.data()))
+                data_.clear();
+        }
+    }
+    bool ok() const { return !data_.empty(); }
+    const void* Query(const char* key, UINT* size)
+    {
+        void* value = nullptr;
+        *size = 0;
+        if (!VerQueryValueA(data_.data(), key, &value, size))
+            return nullptr;
+        return value;
+    }
+
+private:
+    std::vector<BYTE> data_;
+};
+
+TEST(ResourceVersion, FixedPartIsVersion0100ForAnApplication)
+{
+    VersionInfo info;
+    ASSERT_TRUE(info.ok()) << "version record missing";
+    UINT size = 0;
+    auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(info.Query("\\", &size));
+    ASSERT_NE(fixed, nullptr) << "version record: fixed part";
+    ASSERT_GE(size, sizeof(VS_FIXEDFILEINFO));
+    EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00000001u) << "file version 0.1";
+    EXPECT_EQ(fixed->dwFileVersionLS, 0u) << "file version .0.0";
+    EXPECT_EQ(fixed->dwProductVersionMS, 0x00000001u) << "product version 0.1";
+    EXPECT_EQ(fixed->dwProductVersionLS, 0u) << "product version .0.0";
+    EXPECT_EQ(fixed->dwFileOS, static_cast<DWORD>(VOS__WINDOWS32)) << "file OS";
+    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP)) << "file type";
+}
+
+TEST(ResourceVersion, TranslationIsJapaneseInCodePage932)
+{
+    VersionInfo info;
+    ASSERT_TRUE(info.ok()) << "version record missing";
+    UINT size = 0;
+    auto* translation = static_cast<const WORD*>(info.Query("\\VarFileInfo\\Translation", &size));
+    ASSERT_NE(translation, nullptr) << "version record: Translation";
+    ASSERT_EQ(size, 4u) << "version record: one translation";
+    EXPECT_EQ(translation[0], 0x0411) << "Translation language";
+    EXPECT_EQ(translation[1], 932) << "Translation code page";
+}
+
+using ResourceVersionStrings = ResourceTexts;
+
+TEST_F(ResourceVersionStrings, BlockHoldsTheSevenKeys)
+{
+    VersionInfo info;
+    ASSERT_TRUE(info.ok()) << "version record missing";
+    const struct {
+        const char* key;
+        const char8_t* value;
+    } rows[] = {
+        {"CompanyName", u8"KOVA"},
+        // メモ
+        {"FileDescription", u8"\u30E1\u30E2"},
+        {"FileVersion", u8"0.10"},
+        {"InternalName", u8"JOTWISE"},
+        {"OriginalFilename", u8"JOTWISE.EXE"},
+        {"ProductName", u8"JOTWISE"},
+        {"ProductVersion", u8"0.10.0"},
+    };
+    for (const auto& row : rows) {
+        std::string key = Format("\\StringFileInfo\\041103A4\\%s", row.key);
+        UINT size = 0;
+        auto* value = static_cast<const char*>(info.Query(key.c_str(), &size));
+        ASSERT_NE(value, nullptr) << "version record, block 041103A4, " << row.key << " missing";
+        EXPECT_EQ(std::string(value), Cp932(row.value)) << "version record, block 041103A4, " << row.key;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Icon and toolbar bitmap
+
+TEST(ResourceImages, IconGroupHas32And16PixelImagesIn16Colours)
+{
+    HRSRC resource = FindResourceA(Module(), MAKEINTRESOURCEA(IDI_JOTWISE), RT_GROUP_ICON);
+    ASSERT_NE(resource, nullptr) << "icon 101 missing";
+    const BYTE* data = static_cast<const BYTE*>(LockResource(LoadResource(Module(), resource)));
+    DWORD size = SizeofResource(Module(), resource);
+    ASSERT_GE(size, 6u) << "icon 101 header";
+    WORD count = 0;
+    std::memcpy(&count, data + 4, sizeof(count));
+    ASSERT_EQ(count, 2) << "icon 101: image count";
+    ASSERT_GE(size, 6u + 14u * count) << "icon 101 directory";
+    std::set<int> sizes;
+    for (int i = 0; i < count; ++i) {
+        const BYTE* entry = data + 6 + 14 * i; // width, height, colours, reserved, planes, bits, bytes, ID
+        WORD bits = 0;
+        std::memcpy(&bits, entry + 6, sizeof(bits));
+        SCOPED_TRACE(Format("icon 101, image %dx%d", entry[0], entry[1]));
+        EXPECT_EQ(entry[0], entry[1]) << "square";
+        EXPECT_EQ(entry[2], 16) << "colour count";
+        EXPECT_EQ(bits, 4) << "bits per pixel";
+        sizes.insert(entry[0]);
+    }
+    EXPECT_EQ(sizes, (std::set<int>{16, 32})) << "icon 101 sizes";
+}
+
+TEST(ResourceImages, IconLoadsAtBothSizes)
+{
+    for (int size : {32, 16}) {
+        SCOPED_TRACE(Format("icon 101 at %d", size));
+        HICON icon = static_cast<HICON>(
+            LoadImageA(Module(), MAKEINTRESOURCEA(IDI_JOTWISE), IMAGE_ICON, size, size, 0));
+        ASSERT_NE(icon, nullptr);
+        ICONINFO parts = {};
+        ASSERT_TRUE(GetIconInfo(icon, &parts));
+        BITMAP bitmap = {};
+        GetObjectA(parts.hbmColor ? parts.hbmColor : parts.hbmMask, sizeof(bitmap), &bitmap);
+        EXPECT_EQ(bitmap.bmWidth, size);
+        if (parts.hbmColor)
+            DeleteObject(parts.hbmColor);
+        if (parts.hbmMask)
+            DeleteObject(parts.hbmMask);
+        DestroyIcon(icon);
+    }
+}
+
+class BitmapOwner
+{
+public:
+    BitmapOwner()
+        : bitmap_(static_cast<HBITMAP>(
+            LoadImageA(Module(), MAKEINTRESOURCEA(IDB_TOOLBAR), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)))
+    {
+    }
+    ~BitmapOwner()
+    {
+        if (bitmap_)
+            DeleteObject(bitmap_);
+    }
+    BitmapOwner(const BitmapOwner&) = delete;
+    BitmapOwner& operator=(const BitmapOwner&) = delete;
+    HBITMAP get() const { return bitmap_; }
+
+private:
+    HBITMAP bitmap_;
+};
+
+TEST(ResourceImages, ToolbarBitmapIsNine16PixelImagesAt4Bits)
+{
+    BitmapOwner bitmap;
+    ASSERT_NE(bitmap.get(), nullptr) << "bitmap 101 missing";
+    BITMAP info = {};
+    ASSERT_NE(GetObjectA(bitmap.get(), sizeof(info), &info), 0);
+    EXPECT_EQ(info.bmWidth, 144) << "bitmap 101 width";
+    EXPECT_EQ(info.bmHeight, 16) << "bitmap 101 height";
+    EXPECT_EQ(info.bmBitsPixel, 4) << "bitmap 101 bits per pixel";
+}
+
+// The toolbar maps light grey to the button face, so each image sits on
+// light grey; and each image must actually be drawn.
+TEST(ResourceImages, EveryToolbarImageIsDrawnOnLightGrey)
+{
+    BitmapOwner bitmap;
+    ASSERT_NE(bitmap.get(), nullptr) << "bitmap 101 missing";
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap.get());
+    const char* names[]
+        = {"apply", "close", "copy", "paste", "font", "back colour", "due date", "properties", "help"};
+    for (int image = 0; image < 9; ++image) {
+        SCOPED_TRACE(Format("bitmap 101, image %d (%s)", image, names[image]));
+        EXPECT_EQ(GetPixel(dc, 16 * image, 0), RGB(0xC0, 0xC0, 0xC0)) << "background at the top-left corner";
+        int drawn = 0;
+        for (int y = 0; y < 16; ++y) {
+            for (int x = 0; x < 16; ++x)
+                drawn += GetPixel(dc, 16 * image + x, y) != RGB(0xC0, 0xC0, 0xC0);
+        }
+        EXPECT_GE(drawn, 30) << "pixels drawn";
+    }
+    SelectObject(dc, old);
+    DeleteDC(dc);
+}
+
+// ---------------------------------------------------------------------------
+// Manifest
+
+TEST(ResourceManifest, AsksForCommonControls6AndNoDpiAwareness)
+{
+    HRSRC resource = FindResourceA(Module(), MAKEINTRESOURCEA(1), RT_MANIFEST);
+    ASSERT_NE(resource, nullptr) << "manifest resource 1 missing";
+    const char* data = static_cast<const char*>(LockResource(LoadResource(Module(), resource)));
+    std::string manifest(data, SizeofResource(Module(), resource));
+    EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos)
+        << "manifest: common controls";
+    EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos) << "manifest: common controls 6";
+    EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos) << "manifest: execution level";
+    // The program does its own layout in dialog units and system pixels; it
+    // must be scaled by the system, not declare itself DPI aware.
+    EXPECT_EQ(manifest.find("dpiAware"), std::string::npos) << "manifest: DPI setting";
+    for (const char* os : {"35138b9a-5d96-4fbd-8e2d-a2440225f93a", "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38",
+             "1f676c76-80e1-4239-95bb-83d0f6d0da78", "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"})
+        EXPECT_NE(manifest.find(os), std::string::npos) << "manifest: supported OS " << os;
+}
+
+} // namespace
