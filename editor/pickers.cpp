@@ -1,0 +1,114 @@
+#include "editor/pickers.h"
+
+#include <commdlg.h>
+
+#include <cmath>
+
+namespace
+{
+
+constexpr int kCustomColourCount = 16;
+constexpr DWORD kFontChooserFlags = CF_SCREENFONTS | CF_PRINTERFONTS | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS
+    | CF_FORCEFONTEXIST; // 0x00010143
+static_assert(kFontChooserFlags == 0x00010143);
+
+// Never stored: every run starts from the same table, and what the user
+// adds in one chooser is offered by every later one.
+COLORREF g_customColours[kCustomColourCount];
+bool g_customColoursFilled = false;
+
+void FillCustomColours()
+{
+    if (g_customColoursFilled)
+        return;
+    g_customColours[0] = GetSysColor(COLOR_INFOBK);
+    g_customColours[1] = 0x00C0DCC0;
+    g_customColours[2] = 0x00F0CCA8;
+    for (int i = 3; i < kCustomColourCount; ++i)
+        g_customColours[i] = 0xFFFFFFFF;
+    g_customColoursFilled = true;
+}
+
+int ScreenPixelsPerInchY()
+{
+    HDC screen = GetDC(nullptr);
+    int resolution = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    return resolution;
+}
+
+} // namespace
+
+COLORREF* CustomColours()
+{
+    return g_customColours;
+}
+
+void ResetCustomColours()
+{
+    g_customColoursFilled = false;
+}
+
+int PickColour(HWND owner, COLORREF* colour)
+{
+    if (!colour)
+        return 0;
+    FillCustomColours();
+
+    CHOOSECOLORA chooser{};
+    chooser.lStructSize = sizeof(chooser);
+    chooser.hwndOwner = owner;
+    chooser.rgbResult = *colour;
+    chooser.lpCustColors = g_customColours;
+    chooser.Flags = CC_RGBINIT;
+    if (!ChooseColorA(&chooser))
+        return 0;
+    *colour = chooser.rgbResult;
+    return 1;
+}
+
+int PickFont(HWND owner, LOGFONTA* font, COLORREF* colour)
+{
+    if (!font)
+        return 0;
+    // The chooser fills its record while the user browses, cancelled or not;
+    // work on a copy so that a cancel leaves the caller's font as it was.
+    LOGFONTA choice = *font;
+
+    CHOOSEFONTA chooser{};
+    chooser.lStructSize = sizeof(chooser);
+    chooser.hwndOwner = owner;
+    chooser.hDC = nullptr;
+    chooser.lpLogFont = &choice;
+    chooser.Flags = kFontChooserFlags;
+    chooser.rgbColors = colour ? *colour : 0;
+    chooser.nFontType = SCREEN_FONTTYPE;
+    chooser.nSizeMin = 20;
+    chooser.nSizeMax = 20;
+    if (!ChooseFontA(&chooser))
+        return 0;
+    *font = choice;
+    if (colour)
+        *colour = chooser.rgbColors;
+    return 1;
+}
+
+char* DescribeFont(HFONT font, char* buffer)
+{
+    if (!font || !buffer)
+        return nullptr;
+    buffer[0] = '\0';
+
+    int resolution = ScreenPixelsPerInchY();
+    LOGFONTA description{};
+    GetObjectA(font, sizeof(description), &description);
+    description.lfFaceName[LF_FACESIZE - 1] = '\0';
+
+    long points = 0;
+    if (resolution > 0)
+        points = static_cast<long>(
+            std::fabs(static_cast<double>(description.lfHeight)) * 72.0 / resolution + 0.5);
+    wsprintfA(buffer, "%s (%ld)", description.lfFaceName, points);
+    return buffer;
+}
