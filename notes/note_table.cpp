@@ -1,16 +1,339 @@
-// Placeholder until the note table is built.
 #include "notes/note_table.h"
 
-int FindFreeNoteSlot(HWND, int) { return -1; }
-int CreateNoteWindow(HWND, const NoteRecord*, const LOGFONTA*) { return 0; }
-void PlaceNewNote(NoteRecord*) {}
-int ChooseFreeNoteId(int fallback) { return fallback; }
-bool IsNoteIdFree(int) { return true; }
-int IsPointOnNote(int, int) { return 0; }
-void ClampToScreen(NoteRecord*) {}
-void ClampToArea(NoteRecord*, int, int) {}
-int DuplicateNote(HWND) { return 0; }
-void CloseNote(HWND) {}
-void ReleaseNoteResources(NoteRecord*) {}
-NoteRecord* NewNoteRecord() { return new NoteRecord{}; }
-void DeleteNoteRecord(NoteRecord* record) { delete record; }
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/app_state.h"
+#include "app/error_box.h"
+#include "notes/note_window.h"
+#include "res/resource.h"
+#include "store/store.h"
+
+namespace
+{
+
+constexpr DWORD kNoteExStyle = WS_EX_TOOLWINDOW;
+constexpr DWORD kNoteStyle = WS_POPUP | WS_VISIBLE;
+constexpr int kPlacementTries = 20;
+constexpr int kFallbackIdRange = 1000;
+constexpr int kIdFlagCount = kMaxStoredId + 1;
+
+int FindFreeIdEntry(const AppState* state)
+{
+    for (int entry = 0; entry < kMaxNotes; ++entry) {
+        if (state->noteIds[entry] == 0)
+            return entry;
+    }
+    return -1;
+}
+
+int FindNoteSlot(const AppState* state, HWND window)
+{
+    for (int slot = 0; slot < kMaxNotes; ++slot) {
+        if (state->noteWindows[slot] == window)
+            return slot;
+    }
+    return -1;
+}
+
+bool IsIdReserved(const AppState* state, int id)
+{
+    for (int entry = 0; entry < kMaxNotes; ++entry) {
+        if (state->noteIds[entry] == id)
+            return true;
+    }
+    return false;
+}
+
+// Reports the last system error; an allocation that failed in the C library
+// has left none of its own.
+int ReportSystemError(HWND owner, DWORD fallback = 0)
+{
+    if (fallback)
+        SetLastError(fallback);
+    return ReportError(owner, -1, nullptr);
+}
+
+HFONT CreateNoteFont(const NoteRecord* source, const LOGFONTA* font)
+{
+    if (font)
+        return CreateFontIndirectA(font);
+    if (!source->font)
+        return nullptr;
+    LOGFONTA sourceFont;
+    std::memset(&sourceFont, 0, sizeof(sourceFont));
+    if (GetObjectA(source->font, sizeof(sourceFont), &sourceFont) != sizeof(sourceFont))
+        return nullptr;
+    return CreateFontIndirectA(&sourceFont);
+}
+
+} // namespace
+
+NoteRecord* NewNoteRecord()
+{
+    return static_cast<NoteRecord*>(std::calloc(1, sizeof(NoteRecord)));
+}
+
+void DeleteNoteRecord(NoteRecord* record)
+{
+    if (!record)
+        return;
+    ReleaseNoteResources(record);
+    std::free(record);
+}
+
+void ReleaseNoteResources(NoteRecord* record)
+{
+    if (!record)
+        return;
+    std::free(record->text);
+    record->text = nullptr;
+    if (record->font) {
+        DeleteObject(record->font);
+        record->font = nullptr;
+    }
+    if (record->brush) {
+        DeleteObject(record->brush);
+        record->brush = nullptr;
+    }
+}
+
+int FindFreeNoteSlot(HWND owner, int report)
+{
+    AppState* state = App();
+    if (!state)
+        return -1;
+    for (int slot = 0; slot < kMaxNotes; ++slot) {
+        if (!state->noteWindows[slot])
+            return slot;
+    }
+    if (report)
+        ReportError(owner, IDS_ERR_TOO_MANY, nullptr);
+    return -1;
+}
+
+int CreateNoteWindow(HWND owner, const NoteRecord* source, const LOGFONTA* font)
+{
+    AppState* state = App();
+    if (!source || !state)
+        return 0;
+    int slot = FindFreeNoteSlot(owner, 1);
+    if (slot < 0)
+        return 0;
+    NoteRecord* record = NewNoteRecord();
+    if (!record)
+        return 0;
+    CopyNoteImage(record, source);
+    record->deleted = 0;
+    record->hidden = 0;
+    record->drawState = kDrawNormal;
+
+    if (source->text && source->text[0]) {
+        std::size_t length = std::strlen(source->text);
+        record->text = static_cast<char*>(std::malloc(length + 1));
+        if (!record->text) {
+            ReportSystemError(owner, ERROR_NOT_ENOUGH_MEMORY);
+            DeleteNoteRecord(record);
+            return 0;
+        }
+        std::memcpy(record->text, source->text, length + 1);
+    }
+    record->font = CreateNoteFont(source, font);
+    if (!record->font) {
+        ReportSystemError(owner);
+        DeleteNoteRecord(record);
+        return 0;
+    }
+    record->brush = CreateSolidBrush(source->backColour);
+    if (!record->brush) {
+        ReportSystemError(owner);
+        DeleteNoteRecord(record);
+        return 0;
+    }
+    // Checked before the window exists, so that no window ever refers to a
+    // record that is released again.
+    int idEntry = FindFreeIdEntry(state);
+    if (idEntry < 0) {
+        ReportError(owner, IDS_ERR_NO_ID, nullptr);
+        DeleteNoteRecord(record);
+        return 0;
+    }
+
+    DWORD style = kNoteStyle | (state->options.border ? WS_THICKFRAME : 0);
+    HWND window = CreateWindowExA(kNoteExStyle, kNoteClassName, nullptr, style, record->left, record->top,
+        record->width, record->height, nullptr, nullptr, AppInstance(), record);
+    if (!window) {
+        ReportSystemError(owner);
+        DeleteNoteRecord(record);
+        return 0;
+    }
+    {
+        AppLock lock;
+        // The window procedure keeps the record from WM_CREATE on; the table
+        // relies on it being there whatever that procedure does.
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record));
+        state->noteWindows[slot] = window;
+        state->noteIds[idEntry] = record->id;
+    }
+    return 1;
+}
+
+void PlaceNewNote(NoteRecord* record)
+{
+    if (!record)
+        return;
+    // A screen without size would make every draw a division by zero.
+    int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    if (screenWidth <= 0)
+        screenWidth = 1;
+    if (screenHeight <= 0)
+        screenHeight = 1;
+    for (int attempt = 0; attempt < kPlacementTries; ++attempt) {
+        record->left = std::rand() % screenWidth;
+        record->top = std::rand() % screenHeight;
+        if (!IsPointOnNote(record->left, record->top))
+            break;
+    }
+    int fallback = std::rand() % kFallbackIdRange;
+    record->id = ChooseFreeNoteId(fallback);
+}
+
+int ChooseFreeNoteId(int fallback)
+{
+    AppState* state = App();
+    if (!state)
+        return fallback;
+    auto* taken = static_cast<std::uint8_t*>(std::calloc(kIdFlagCount, 1));
+    if (!taken)
+        return fallback;
+    for (int entry = 0; entry < kMaxNotes; ++entry) {
+        int id = state->noteIds[entry];
+        if (id >= 1 && id <= kMaxStoredId)
+            taken[id] = 1;
+    }
+    for (int id = 1; id <= kMaxStoredId; ++id) {
+        if (state->storedIds[id])
+            taken[id] = 1;
+    }
+    int chosen = 0;
+    for (int id = 1; id <= kMaxStoredId && !chosen; ++id) {
+        if (!taken[id])
+            chosen = id;
+    }
+    std::free(taken);
+    if (chosen)
+        return chosen;
+    // Every loadable ID belongs to an open or a stored note. Rather than save
+    // over one of them, the new note takes an ID above the loadable range:
+    // it is kept in the store but not loaded again.
+    for (int id = kMaxStoredId + 1;; ++id) {
+        if (!IsIdReserved(state, id))
+            return id;
+    }
+}
+
+bool IsNoteIdFree(int id)
+{
+    AppState* state = App();
+    // 0 marks a free reservation entry, so it cannot be reserved itself.
+    if (!state || id <= 0)
+        return false;
+    if (id <= kMaxStoredId && state->storedIds[id])
+        return false;
+    return !IsIdReserved(state, id);
+}
+
+int IsPointOnNote(int x, int y)
+{
+    AppState* state = App();
+    if (!state)
+        return 0;
+    for (int slot = 0; slot < kMaxNotes; ++slot) {
+        const NoteRecord* record = NoteRecordOf(state->noteWindows[slot]);
+        if (!record)
+            continue;
+        // 64-bit sums: a stored rectangle can hold any values.
+        std::int64_t right = static_cast<std::int64_t>(record->left) + record->width;
+        std::int64_t bottom = static_cast<std::int64_t>(record->top) + record->height;
+        if (record->left <= x && x <= right && record->top <= y && y <= bottom)
+            return 1;
+    }
+    return 0;
+}
+
+void ClampToArea(NoteRecord* record, int screenWidth, int screenHeight)
+{
+    if (!record)
+        return;
+    if (static_cast<std::int64_t>(record->left) + record->width > screenWidth)
+        record->left = screenWidth - record->width;
+    else if (record->left < 0)
+        record->left = 0;
+    if (static_cast<std::int64_t>(record->top) + record->height > screenHeight)
+        record->top = screenHeight - record->height;
+    else if (record->top < 0)
+        record->top = 0;
+}
+
+void ClampToScreen(NoteRecord* record)
+{
+    ClampToArea(record, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+}
+
+int DuplicateNote(HWND noteWindow)
+{
+    const NoteRecord* source = NoteRecordOf(noteWindow);
+    if (!source)
+        return 0;
+    // The copy borrows the source's text and font and owns nothing.
+    NoteRecord copy;
+    std::memset(&copy, 0, sizeof(copy));
+    CopyNoteImage(&copy, source);
+    copy.text = source->text;
+    copy.font = source->font;
+    // What the new note's own record holds; a flag of the source must not
+    // reach the store (a deleted flag would delete instead of save).
+    copy.deleted = 0;
+    copy.hidden = 0;
+    copy.drawState = kDrawNormal;
+    PlaceNewNote(&copy);
+    int created = CreateNoteWindow(noteWindow, &copy, nullptr);
+    if (created)
+        SaveNote(&copy);
+    return created;
+}
+
+void CloseNote(HWND noteWindow)
+{
+    AppState* state = App();
+    if (!state || !noteWindow)
+        return;
+    int slot = FindNoteSlot(state, noteWindow);
+    if (slot < 0)
+        return;
+    NoteRecord* record = NoteRecordOf(noteWindow);
+    if (!record) {
+        AppLock lock;
+        state->noteWindows[slot] = nullptr;
+        return;
+    }
+    RememberNoteRect(noteWindow, record);
+    SaveNote(record);
+    if (record->deleted) {
+        for (int entry = 0; entry < kMaxNotes; ++entry) {
+            if (state->noteIds[entry] == record->id) {
+                state->noteIds[entry] = 0;
+                break;
+            }
+        }
+    }
+    {
+        AppLock lock;
+        state->noteWindows[slot] = nullptr;
+        SetWindowLongPtrA(noteWindow, GWLP_USERDATA, 0);
+        DeleteNoteRecord(record);
+    }
+    DestroyWindow(noteWindow);
+}

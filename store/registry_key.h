@@ -4,7 +4,8 @@
 
 #include <windows.h>
 
-class RegistryKey {
+class RegistryKey
+{
 public:
     // Opens (creating when missing) HKCU\<basePath>\<subkey>.
     RegistryKey(const char* basePath, const char* subkey);

@@ -1,16 +1,183 @@
-// Placeholder until the registry store is built.
 #include "store/store.h"
-#include "app/app_state.h"
 
-int LoadStore(HWND)
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/app_state.h"
+#include "notes/note_table.h"
+#include "store/registry_key.h"
+
+namespace
+{
+
+constexpr int kValueNameSize = 32;
+constexpr DWORD kVersionCapacity = 64;
+// Room for a missing text's zero size and for a terminator the stored value
+// may lack.
+constexpr std::size_t kTextSlack = 4;
+// Far beyond any note; keeps the size arithmetic clear of overflow.
+constexpr DWORD kMaxTextSize = 0x1000000;
+
+bool HasValue(const RegistryKey& key, const char* name)
+{
+    return key.Handle()
+        && RegQueryValueExA(key.Handle(), name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+// A face name read from the store may lack its terminator.
+void TerminateFaceName(LOGFONTA* font)
+{
+    font->lfFaceName[LF_FACESIZE - 1] = '\0';
+}
+
+// Loads one stored note; false when its window could not be created.
+// A note with a value missing or an empty text is skipped (true).
+bool LoadNote(RegistryKey& key, HWND owner, int n, NoteRecord* scratch, LOGFONTA* font)
+{
+    char name[kValueNameSize];
+    FormatValueName(name, sizeof(name), "Memo", n);
+    DWORD size = key.ReadString(name, nullptr, 0);
+    if (size > kMaxTextSize)
+        return true;
+    auto* text = static_cast<char*>(std::calloc(size + kTextSlack, 1));
+    if (!text)
+        return true;
+    scratch->text = text;
+    if (key.ReadString(name, text, size) == 0) {
+        std::free(text);
+        return true;
+    }
+    FormatValueName(name, sizeof(name), "Font", n);
+    std::memset(font, 0, sizeof(*font));
+    if (!key.ReadBinary(name, font, sizeof(*font))) {
+        std::free(text);
+        return true;
+    }
+    TerminateFaceName(font);
+    // The values are named by n, and so is the note: a record carrying another
+    // ID would otherwise save over that other note's values.
+    scratch->id = n;
+    int created = CreateNoteWindow(owner, scratch, font);
+    std::free(text);
+    scratch->text = nullptr;
+    return created != 0;
+}
+
+} // namespace
+
+void FormatValueName(char* buffer, int size, const char* base, int id)
+{
+    if (!buffer || size <= 0)
+        return;
+    std::snprintf(buffer, static_cast<std::size_t>(size), "%s%d", base, id);
+}
+
+int LoadStore(HWND owner)
 {
     AppState* state = App();
-    SetDefaultOptions(&state->options);
+    RegistryKey key(kStoreBase, kStoreKey);
+
+    char version[kVersionCapacity];
+    key.ReadString("Version", version, sizeof(version));
+
+    Options options;
+    std::memset(&options, 0, sizeof(options));
+    if (!key.ReadBinary("Option", &options, sizeof(options))) {
+        std::memset(&options, 0, sizeof(options));
+        SetDefaultOptions(&options);
+    }
     LOGFONTA font;
-    SetDefaultFont(&font);
+    std::memset(&font, 0, sizeof(font));
+    if (!key.ReadBinary("Font", &font, sizeof(font)))
+        SetDefaultFont(&font);
+    TerminateFaceName(&font);
+    if (!state)
+        return 1;
+    state->options = options;
+    if (state->defaultFont)
+        DeleteObject(state->defaultFont);
     state->defaultFont = CreateFontIndirectA(&font);
+
+    std::memset(state->storedIds, 0, sizeof(state->storedIds));
+    bool loading = true;
+    NoteRecord scratch;
+    for (int n = 0; n <= kMaxStoredId; ++n) {
+        char name[kValueNameSize];
+        FormatValueName(name, sizeof(name), "List", n);
+        // Every stored note counts, loaded or not, so that no new note takes
+        // its ID and saves over it.
+        if (!HasValue(key, name))
+            continue;
+        state->storedIds[n] = 1;
+        if (!loading)
+            continue;
+        std::memset(&scratch, 0, sizeof(scratch));
+        if (!key.ReadBinary(name, &scratch, kNoteImageSize))
+            continue;
+        // After a failed creation (the table is full) nothing more is loaded;
+        // the rest is only counted.
+        if (!LoadNote(key, owner, n, &scratch, &font))
+            loading = false;
+    }
     return 1;
 }
-void SaveOptions() {}
-int SaveNote(const NoteRecord* record) { return record != nullptr; }
-void FormatValueName(char* buffer, int size, const char* base, int id) { (void)size; wsprintfA(buffer, "%s%d", base, id); }
+
+void SaveOptions()
+{
+    AppState* state = App();
+    if (!state)
+        return;
+    RegistryKey key(kStoreBase, kStoreKey);
+    key.WriteString("Version", kVersionText);
+    key.WriteBinary("Option", &state->options, kOptionsSize);
+    LOGFONTA font;
+    std::memset(&font, 0, sizeof(font));
+    if (state->defaultFont && GetObjectA(state->defaultFont, sizeof(font), &font) == sizeof(font))
+        key.WriteBinary("Font", &font, sizeof(font));
+}
+
+int SaveNote(const NoteRecord* record)
+{
+    if (!record)
+        return 0;
+    RegistryKey key(kStoreBase, kStoreKey);
+    char name[kValueNameSize];
+
+    FormatValueName(name, sizeof(name), "List", record->id);
+    if (record->deleted) {
+        key.DeleteValue(name);
+    } else {
+        NoteRecord image;
+        std::memset(&image, 0, sizeof(image));
+        CopyNoteImage(&image, record);
+        image.storedText = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(record->text));
+        image.storedFont = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(record->font));
+        image.storedBrush = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(record->brush));
+        key.WriteBinary(name, &image, kNoteImageSize);
+    }
+
+    FormatValueName(name, sizeof(name), "Memo", record->id);
+    if (record->deleted)
+        key.DeleteValue(name);
+    else if (record->text && record->text[0])
+        key.WriteString(name, record->text);
+
+    FormatValueName(name, sizeof(name), "Font", record->id);
+    if (record->deleted) {
+        key.DeleteValue(name);
+    } else {
+        // Without a readable font the earlier Font<n> is better than garbage.
+        LOGFONTA font;
+        std::memset(&font, 0, sizeof(font));
+        if (record->font && GetObjectA(record->font, sizeof(font), &font) == sizeof(font))
+            key.WriteBinary(name, &font, sizeof(font));
+    }
+
+    // The note's values are gone, so its ID may be handed out again.
+    AppState* state = App();
+    if (record->deleted && state && record->id >= 0 && record->id <= kMaxStoredId)
+        state->storedIds[record->id] = 0;
+    return 1;
+}

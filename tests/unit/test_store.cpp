@@ -1,0 +1,523 @@
+// The registry store: the value table byte for byte, and loading whatever
+// the store happens to hold.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "notes/note_table.h"
+#include "store/registry_key.h"
+#include "store/store.h"
+#include "tests/unit/test_store_support.h"
+#include "tests/unit/test_support.h"
+
+using namespace storetest;
+
+namespace
+{
+
+constexpr DWORD kTypeSz = REG_SZ;
+constexpr DWORD kTypeBinary = REG_BINARY;
+
+class Store : public testing::Test
+{
+protected:
+    void SetUp() override { ClearStore(); }
+    void TearDown() override { ClearStore(); }
+
+    ScopedAppState app_;
+};
+
+LOGFONTA FontOf(HFONT font)
+{
+    LOGFONTA logFont;
+    std::memset(&logFont, 0, sizeof(logFont));
+    GetObjectA(font, sizeof(logFont), &logFont);
+    return logFont;
+}
+
+// A record with every stored byte distinct from its neighbours, reserved
+// bytes included.
+NoteRecord PatternedRecord(int id)
+{
+    NoteRecord record = MakeRecord(id, 120, 90, 200, 70);
+    for (int i = 0; i < 4; ++i)
+        record.reserved0[i] = static_cast<std::uint8_t>(0xA0 + i);
+    for (int i = 0; i < 17; ++i)
+        record.reserved63[i] = static_cast<std::uint8_t>(0xC0 + i);
+    record.foreColour = RGB(1, 2, 3);
+    record.backColour = RGB(250, 240, 230);
+    record.created = {0x11223344, 0x01D9ABCD};
+    record.due = {0x55667788, 0x01D9ABCE};
+    return record;
+}
+
+} // namespace
+
+TEST_F(Store, RegistryKeyFormsItsPathAndReadsWithinCapacity)
+{
+    {
+        RegistryKey key(kStoreBase, kStoreKey);
+        ASSERT_NE(nullptr, key.Handle());
+        EXPECT_TRUE(key.WriteString("Greeting", "hello"));
+        EXPECT_TRUE(key.WriteBinary("Blob", "\x01\x02\x03", 3));
+        EXPECT_TRUE(key.WriteString("Empty", ""));
+    }
+    // An empty or absent subkey name leaves the base path alone.
+    RegistryKey whole("Software\\KOVA\\Jotwise", "");
+    ASSERT_NE(nullptr, whole.Handle());
+    EXPECT_EQ(6u, whole.ReadString("Greeting", nullptr, 0)) << "size includes the terminator";
+    char text[16];
+    std::memset(text, 'x', sizeof(text));
+    EXPECT_EQ(3u, whole.ReadString("Greeting", text, 4)) << "capacity 4 copies three characters";
+    EXPECT_STREQ("hel", text);
+    EXPECT_EQ(5u, whole.ReadString("Greeting", text, sizeof(text)));
+    EXPECT_STREQ("hello", text);
+    EXPECT_EQ(0u, whole.ReadString("Missing", nullptr, 0));
+    EXPECT_EQ(0u, whole.ReadString("Missing", text, sizeof(text)));
+    EXPECT_EQ(0u, whole.ReadString("Empty", text, sizeof(text))) << "an empty text reads as nothing";
+
+    std::uint8_t buffer[8];
+    std::memset(buffer, 0xEE, sizeof(buffer));
+    EXPECT_TRUE(whole.ReadBinary("Blob", buffer, sizeof(buffer)));
+    EXPECT_EQ((Bytes{1, 2, 3, 0xEE, 0xEE}), BytesOf(buffer, 5)) << "a shorter value fills only the front";
+    EXPECT_FALSE(whole.ReadBinary("Blob", buffer, 2)) << "a longer value counts as missing";
+    EXPECT_FALSE(whole.ReadBinary("Missing", buffer, sizeof(buffer)));
+    EXPECT_TRUE(whole.DeleteValue("Blob"));
+    EXPECT_FALSE(whole.DeleteValue("Blob"));
+
+    RegistryKey nested(kStoreBase, nullptr);
+    EXPECT_NE(nullptr, nested.Handle()) << "no subkey: the base path itself";
+}
+
+TEST_F(Store, RegistryKeyWithoutHandleFailsEveryCall)
+{
+    RegistryKey key(kStoreBase, kStoreKey);
+    ASSERT_NE(nullptr, key.Handle());
+    // A failed reopen releases the key held so far and holds none.
+    EXPECT_EQ(nullptr, key.Open(reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x1234)), "Nowhere"));
+    EXPECT_EQ(nullptr, key.Handle());
+    char text[8] = "abc";
+    std::uint8_t data[4] = {};
+    EXPECT_FALSE(key.WriteString("Version", "0.10"));
+    EXPECT_FALSE(key.WriteBinary("Option", data, sizeof(data)));
+    EXPECT_FALSE(key.ReadBinary("Option", data, sizeof(data)));
+    EXPECT_EQ(0u, key.ReadString("Version", text, sizeof(text)));
+    EXPECT_FALSE(key.DeleteValue("Version"));
+    EXPECT_FALSE(ReadRaw("Version").has_value());
+}
+
+TEST_F(Store, SaveOptionsWritesVersionOptionAndFontExactly)
+{
+    Options& options = app_->options;
+    options.editorRect = {10, 20, 500, 400};
+    options.blink = 1;
+    for (int i = 0; i < 22; ++i)
+        options.reserved[i] = static_cast<std::uint8_t>(i + 1);
+    SaveOptions();
+
+    std::optional<RawValue> version = ReadRaw("Version");
+    ASSERT_TRUE(version.has_value());
+    EXPECT_EQ(kTypeSz, version->type);
+    EXPECT_EQ((Bytes{'0', '.', '1', '0', 0}), version->bytes) << "five bytes: 0.10 and its NUL";
+
+    std::optional<RawValue> option = ReadRaw("Option");
+    ASSERT_TRUE(option.has_value());
+    EXPECT_EQ(kTypeBinary, option->type);
+    EXPECT_EQ(BytesOf(&options, 64), option->bytes);
+
+    std::optional<RawValue> font = ReadRaw("Font");
+    ASSERT_TRUE(font.has_value());
+    EXPECT_EQ(kTypeBinary, font->type);
+    LOGFONTA defaultFont = FontOf(app_->defaultFont);
+    EXPECT_EQ(BytesOf(&defaultFont, 60), font->bytes);
+    EXPECT_EQ(3u, ValueNames().size());
+}
+
+TEST_F(Store, SaveNoteWritesListMemoAndFontExactly)
+{
+    NoteRecord record = PatternedRecord(3);
+    char text[] = "first line\r\nsecond";
+    record.text = text;
+    LOGFONTA font = TestFont(23);
+    record.font = CreateFontIndirectA(&font);
+    record.brush = CreateSolidBrush(record.backColour);
+    ASSERT_EQ(1, SaveNote(&record));
+
+    std::optional<RawValue> list = ReadRaw("List3");
+    ASSERT_TRUE(list.has_value());
+    EXPECT_EQ(kTypeBinary, list->type);
+    ASSERT_EQ(80u, list->bytes.size());
+    NoteRecord expected = record;
+    expected.storedText = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(record.text));
+    expected.storedFont = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(record.font));
+    expected.storedBrush = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(record.brush));
+    EXPECT_EQ(BytesOf(&expected, 80), list->bytes) << "the record, with the low bits of its handles";
+
+    std::optional<RawValue> memo = ReadRaw("Memo3");
+    ASSERT_TRUE(memo.has_value());
+    EXPECT_EQ(kTypeSz, memo->type);
+    EXPECT_EQ(BytesOf(text, sizeof(text)), memo->bytes) << "the text and its NUL";
+
+    std::optional<RawValue> storedFont = ReadRaw("Font3");
+    ASSERT_TRUE(storedFont.has_value());
+    EXPECT_EQ(kTypeBinary, storedFont->type);
+    LOGFONTA live = FontOf(record.font);
+    EXPECT_EQ(BytesOf(&live, 60), storedFont->bytes);
+    EXPECT_EQ(23, reinterpret_cast<const LOGFONTA*>(storedFont->bytes.data())->lfHeight);
+
+    // An empty text writes no Memo and leaves an earlier one alone.
+    text[0] = '\0';
+    SaveNote(&record);
+    EXPECT_EQ(BytesOf("first line\r\nsecond", sizeof(text)), ReadRaw("Memo3")->bytes);
+    EXPECT_EQ(0, SaveNote(nullptr));
+
+    DeleteObject(record.font);
+    DeleteObject(record.brush);
+}
+
+TEST_F(Store, NoteWithIdAbove127IsSavedButNotLoaded)
+{
+    NoteRecord record = MakeRecord(130, 10, 10, 80, 40);
+    char text[] = "far";
+    record.text = text;
+    LOGFONTA font = TestFont();
+    record.font = CreateFontIndirectA(&font);
+    SaveNote(&record);
+    DeleteObject(record.font);
+    EXPECT_TRUE(ReadRaw("List130").has_value());
+    EXPECT_TRUE(ReadRaw("Memo130").has_value());
+    EXPECT_TRUE(ReadRaw("Font130").has_value());
+
+    LoadStore(nullptr);
+    EXPECT_TRUE(OpenNotes().empty());
+}
+
+TEST_F(Store, DeletedNoteRemovesItsValuesAndSavingAgainChangesNothing)
+{
+    SeedNote(4, 10, 10, 80, 40, "neighbour");
+    NoteRecord record = MakeRecord(7, 10, 10, 80, 40);
+    char text[] = "doomed";
+    record.text = text;
+    LOGFONTA font = TestFont();
+    record.font = CreateFontIndirectA(&font);
+    SaveNote(&record);
+    ASSERT_EQ(6u, ValueNames().size());
+
+    app_->storedIds[7] = 1;
+    record.deleted = 1;
+    EXPECT_EQ(1, SaveNote(&record));
+    EXPECT_FALSE(ReadRaw("List7").has_value());
+    EXPECT_FALSE(ReadRaw("Memo7").has_value());
+    EXPECT_FALSE(ReadRaw("Font7").has_value());
+    EXPECT_EQ(0, app_->storedIds[7]) << "a deleted note's ID may be given out again";
+    std::vector<std::string> names = ValueNames();
+    EXPECT_EQ(3u, names.size()) << "the other note's values stay";
+
+    EXPECT_EQ(1, SaveNote(&record));
+    EXPECT_EQ(names, ValueNames());
+    DeleteObject(record.font);
+}
+
+TEST_F(Store, EmptyKeyGivesDefaultsAndWritesNothing)
+{
+    std::memset(&app_->options, 0x77, sizeof(app_->options));
+    EXPECT_EQ(1, LoadStore(nullptr));
+
+    Options expected;
+    std::memset(&expected, 0, sizeof(expected));
+    SetDefaultOptions(&expected);
+    EXPECT_EQ(BytesOf(&expected, 64), BytesOf(&app_->options, 64)) << "defaults, editor rectangle 0, 0, 0, 0";
+    LOGFONTA defaultFont;
+    SetDefaultFont(&defaultFont);
+    LOGFONTA loaded = FontOf(app_->defaultFont);
+    EXPECT_EQ(defaultFont.lfHeight, loaded.lfHeight);
+    EXPECT_EQ(defaultFont.lfCharSet, loaded.lfCharSet);
+    EXPECT_EQ(defaultFont.lfPitchAndFamily, loaded.lfPitchAndFamily);
+    EXPECT_STREQ(defaultFont.lfFaceName, loaded.lfFaceName);
+    EXPECT_TRUE(OpenNotes().empty());
+
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\KOVA\\Jotwise", 0, KEY_READ, &key))
+        << "the key is created";
+    DWORD values = 99;
+    RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
+        nullptr, nullptr);
+    RegCloseKey(key);
+    EXPECT_EQ(0u, values) << "loading writes nothing";
+}
+
+TEST_F(Store, StoredOptionsAndFontAreTakenAsTheyAre)
+{
+    Options stored;
+    std::memset(&stored, 0, sizeof(stored));
+    SetDefaultOptions(&stored);
+    stored.editorRect = {5, 6, 700, 500};
+    stored.tabIndex = 2;
+    stored.reserved[21] = 0x5A;
+    WriteRaw("Option", REG_BINARY, &stored, sizeof(stored));
+    LOGFONTA font = TestFont(31);
+    WriteRaw("Font", REG_BINARY, &font, sizeof(font));
+
+    LoadStore(nullptr);
+    EXPECT_EQ(BytesOf(&stored, 64), BytesOf(&app_->options, 64));
+    EXPECT_EQ(31, FontOf(app_->defaultFont).lfHeight);
+}
+
+TEST_F(Store, OptionOrFontLongerThanTheirRecordsMeanDefaults)
+{
+    std::uint8_t tooLong[65];
+    std::memset(tooLong, 0x11, sizeof(tooLong));
+    WriteRaw("Option", REG_BINARY, tooLong, sizeof(tooLong));
+    WriteRaw("Font", REG_BINARY, tooLong, 61);
+    LoadStore(nullptr);
+
+    Options expected;
+    std::memset(&expected, 0, sizeof(expected));
+    SetDefaultOptions(&expected);
+    EXPECT_EQ(BytesOf(&expected, 64), BytesOf(&app_->options, 64));
+    EXPECT_EQ(17, FontOf(app_->defaultFont).lfHeight);
+}
+
+TEST_F(Store, ShortOptionFillsOnlyTheFrontOfAClearedRecord)
+{
+    RECT rect = {30, 40, 630, 440};
+    WriteRaw("Option", REG_BINARY, &rect, sizeof(rect));
+    std::memset(&app_->options, 0x77, sizeof(app_->options));
+    LoadStore(nullptr);
+    Options expected;
+    std::memset(&expected, 0, sizeof(expected));
+    expected.editorRect = rect;
+    EXPECT_EQ(BytesOf(&expected, 64), BytesOf(&app_->options, 64));
+}
+
+TEST_F(Store, LoadedNoteKeepsReservedBytesAndStartsVisibleInDrawStateZero)
+{
+    NoteRecord stored = PatternedRecord(5);
+    stored.hidden = 1;
+    stored.drawState = kDrawOverdue;
+    stored.storedText = 0xDEADBEEF; // never dereferenced
+    stored.storedFont = 0xFEEDFACE;
+    stored.storedBrush = 0xBADF00D;
+    SeedNote(stored, "reserved", TestFont());
+
+    LoadStore(nullptr);
+    HWND note = NoteWithId(5);
+    ASSERT_NE(nullptr, note);
+    const NoteRecord* record = NoteRecordOf(note);
+    ASSERT_NE(nullptr, record);
+    EXPECT_TRUE(IsWindowVisible(note));
+    EXPECT_EQ(0, record->hidden);
+    EXPECT_EQ(0, record->drawState);
+    EXPECT_EQ(0, record->deleted);
+    EXPECT_EQ(0, std::memcmp(record->reserved0, stored.reserved0, 4));
+    EXPECT_EQ(0, std::memcmp(record->reserved63, stored.reserved63, 17));
+    EXPECT_STREQ("reserved", record->text);
+    RECT rect = {};
+    GetWindowRect(note, &rect);
+    EXPECT_EQ(120, rect.left);
+    EXPECT_EQ(90, rect.top);
+    EXPECT_EQ(320, rect.right);
+    EXPECT_EQ(160, rect.bottom);
+
+    // Peeling it off writes the record back: only the run-time handle bits
+    // and the two reset flags differ from what was stored.
+    CloseNote(note);
+    std::optional<RawValue> list = ReadRaw("List5");
+    ASSERT_TRUE(list.has_value());
+    ASSERT_EQ(80u, list->bytes.size());
+    NoteRecord saved;
+    std::memcpy(&saved, list->bytes.data(), 80);
+    NoteRecord expected = stored;
+    expected.hidden = 0;
+    expected.drawState = 0;
+    expected.storedText = saved.storedText;
+    expected.storedFont = saved.storedFont;
+    expected.storedBrush = saved.storedBrush;
+    EXPECT_EQ(BytesOf(&expected, 80), list->bytes);
+    EXPECT_EQ(BytesOf("reserved", 9), ReadRaw("Memo5")->bytes);
+}
+
+TEST_F(Store, NoteWithMissingOrEmptyTextIsSkippedAndItsValuesStay)
+{
+    NoteRecord record = MakeRecord(3, 10, 10, 80, 40);
+    LOGFONTA font = TestFont();
+    WriteRaw("List3", REG_BINARY, &record, kNoteImageSize);
+    WriteRaw("Font3", REG_BINARY, &font, sizeof(font));
+    SeedNote(MakeRecord(4, 10, 10, 80, 40), "", font);
+    SeedNote(MakeRecord(6, 10, 10, 80, 40), "no font", font);
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\KOVA\\Jotwise", "Font6");
+    std::vector<std::string> before = ValueNames();
+
+    LoadStore(nullptr);
+    EXPECT_TRUE(OpenNotes().empty());
+    EXPECT_EQ(before, ValueNames());
+    EXPECT_EQ(BytesOf(&record, 80), ReadRaw("List3")->bytes);
+    EXPECT_EQ(1, app_->storedIds[3]) << "a skipped note still keeps its ID from newcomers";
+    EXPECT_EQ(1, app_->storedIds[4]);
+    EXPECT_EQ(1, app_->storedIds[6]);
+}
+
+TEST_F(Store, NewNoteNeverTakesTheIdOfASkippedNote)
+{
+    SeedNote(1, 10, 10, 80, 40, "one");
+    SeedNote(2, 10, 60, 80, 40, "two");
+    NoteRecord skipped = MakeRecord(3, 10, 110, 80, 40);
+    LOGFONTA font = TestFont();
+    WriteRaw("List3", REG_BINARY, &skipped, kNoteImageSize);
+    WriteRaw("Font3", REG_BINARY, &font, sizeof(font));
+    LoadStore(nullptr);
+    ASSERT_EQ(2u, OpenNotes().size());
+
+    NoteRecord fresh = MakeRecord(0, 0, 0, 90, 50);
+    char text[] = "fresh";
+    fresh.text = text;
+    fresh.font = CreateFontIndirectA(&font);
+    PlaceNewNote(&fresh);
+    EXPECT_EQ(4, fresh.id) << "3 belongs to the note that was not loaded";
+    ASSERT_EQ(1, CreateNoteWindow(nullptr, &fresh, nullptr));
+    SaveNote(&fresh);
+    DeleteObject(fresh.font);
+    EXPECT_EQ(BytesOf(&skipped, 80), ReadRaw("List3")->bytes);
+    EXPECT_FALSE(ReadRaw("Memo3").has_value());
+}
+
+TEST_F(Store, SeventyNotesLoadSixtyFourReportOnceAndKeepTheRest)
+{
+    for (int id = 1; id <= 70; ++id)
+        SeedNote(id, 10 * id, 5 * id, 60, 30, "note " + std::to_string(id));
+    std::vector<Bytes> rest;
+    for (int id = 65; id <= 70; ++id)
+        rest.push_back(ReadRaw("List" + std::to_string(id))->bytes);
+
+    std::vector<std::string> boxes;
+    {
+        BoxAnswerer answerer;
+        LoadStore(nullptr);
+        boxes = answerer.Texts();
+    }
+    ASSERT_EQ(1u, boxes.size()) << "message 8002 once";
+    EXPECT_EQ(Sjis("個数オーバーです。これ以上開けません。"), boxes[0]);
+    std::vector<HWND> notes = OpenNotes();
+    ASSERT_EQ(64u, notes.size());
+    for (int slot = 0; slot < 64; ++slot)
+        EXPECT_EQ(slot + 1, NoteRecordOf(notes[slot])->id) << "slot " << slot;
+    for (int id = 1; id <= 70; ++id)
+        EXPECT_EQ(1, app_->storedIds[id]) << "stored ID " << id << ", loaded or not";
+
+    // Peeled off, a note keeps its ID reserved, so the table of IDs stays
+    // full; the ID a new note would get lies past every stored one.
+    CloseNote(NoteWithId(10));
+    NoteRecord fresh = MakeRecord(0, 0, 0, 90, 50);
+    char text[] = "fresh";
+    fresh.text = text;
+    LOGFONTA font = TestFont();
+    fresh.font = CreateFontIndirectA(&font);
+    PlaceNewNote(&fresh);
+    EXPECT_EQ(71, fresh.id);
+    {
+        BoxAnswerer answerer;
+        EXPECT_EQ(0, CreateNoteWindow(nullptr, &fresh, nullptr));
+        ASSERT_EQ(1u, answerer.Texts().size());
+        EXPECT_EQ(Sjis("ID の設定に失敗しました。"), answerer.Texts()[0]);
+    }
+
+    // Deleting one frees its reservation and its values; the newcomer takes
+    // that ID and leaves notes 65 to 70 alone.
+    HWND doomed = NoteWithId(20);
+    NoteRecordOf(doomed)->deleted = 1;
+    CloseNote(doomed);
+    PlaceNewNote(&fresh);
+    EXPECT_EQ(20, fresh.id);
+    ASSERT_EQ(1, CreateNoteWindow(nullptr, &fresh, nullptr));
+    SaveNote(&fresh);
+    DeleteObject(fresh.font);
+    for (int id = 65; id <= 70; ++id)
+        EXPECT_EQ(rest[id - 65], ReadRaw("List" + std::to_string(id))->bytes) << "List" << id;
+    EXPECT_EQ(BytesOf("fresh", 6), ReadRaw("Memo20")->bytes);
+}
+
+TEST_F(Store, RecordCarryingAnotherIdTakesTheIdOfItsValueName)
+{
+    NoteRecord five = MakeRecord(9, 10, 10, 80, 40); // stored under 5, claims 9
+    WriteRaw("List5", REG_BINARY, &five, kNoteImageSize);
+    WriteText("Memo5", "five");
+    LOGFONTA font = TestFont();
+    WriteRaw("Font5", REG_BINARY, &font, sizeof(font));
+    SeedNote(9, 200, 10, 80, 40, "nine");
+
+    LoadStore(nullptr);
+    ASSERT_EQ(2u, OpenNotes().size());
+    HWND noteFive = NoteWithId(5);
+    HWND noteNine = NoteWithId(9);
+    ASSERT_NE(nullptr, noteFive);
+    ASSERT_NE(nullptr, noteNine);
+    EXPECT_STREQ("five", NoteRecordOf(noteFive)->text);
+
+    CloseNote(noteFive);
+    CloseNote(noteNine);
+    EXPECT_EQ(BytesOf("five", 5), ReadRaw("Memo5")->bytes);
+    EXPECT_EQ(BytesOf("nine", 5), ReadRaw("Memo9")->bytes) << "note 9 was not saved over";
+    EXPECT_EQ(5, reinterpret_cast<const NoteRecord*>(ReadRaw("List5")->bytes.data())->id);
+    EXPECT_EQ(200, reinterpret_cast<const NoteRecord*>(ReadRaw("List9")->bytes.data())->left);
+}
+
+TEST_F(Store, ValuesOfTheWrongTypeOrSizeNeverUpsetTheLoader)
+{
+    LOGFONTA font = TestFont();
+    NoteRecord record = MakeRecord(0, 10, 10, 80, 40);
+    DWORD number = 0x12345678;
+    std::uint8_t big[300];
+    std::memset(big, 0x41, sizeof(big));
+    WriteRaw("Version", REG_BINARY, big, sizeof(big));
+    WriteRaw("Option", REG_DWORD, &number, sizeof(number));
+    WriteRaw("Font", REG_SZ, "\x41\x42", 3);
+    // 1: the record as a string; 2: a DWORD; 3: too long; 4: empty.
+    WriteRaw("List1", REG_SZ, "short", 6);
+    WriteRaw("List2", REG_DWORD, &number, sizeof(number));
+    WriteRaw("List3", REG_BINARY, big, sizeof(big));
+    WriteRaw("List4", REG_BINARY, nullptr, 0);
+    for (int id = 1; id <= 4; ++id) {
+        WriteText("Memo" + std::to_string(id), "text");
+        WriteRaw("Font" + std::to_string(id), REG_BINARY, &font, sizeof(font));
+    }
+    // 5: a text without its terminator and a font face without one;
+    // 6: a short font; 7: a font of the wrong type.
+    record.id = 5;
+    WriteRaw("List5", REG_BINARY, &record, kNoteImageSize);
+    WriteRaw("Memo5", REG_BINARY, "abc", 3);
+    LOGFONTA unterminated = font;
+    std::memset(unterminated.lfFaceName, 'M', sizeof(unterminated.lfFaceName));
+    WriteRaw("Font5", REG_BINARY, &unterminated, sizeof(unterminated));
+    record.id = 6;
+    WriteRaw("List6", REG_BINARY, &record, kNoteImageSize);
+    WriteText("Memo6", "six");
+    WriteRaw("Font6", REG_BINARY, &font, 8);
+    record.id = 7;
+    WriteRaw("List7", REG_BINARY, &record, kNoteImageSize);
+    WriteText("Memo7", "seven");
+    WriteRaw("Font7", REG_DWORD, &number, sizeof(number));
+    WriteRaw("Memo8", REG_BINARY, big, sizeof(big));
+
+    EXPECT_EQ(1, LoadStore(nullptr));
+    Options expected;
+    std::memset(&expected, 0, sizeof(expected));
+    expected.editorRect.left = 0x12345678;
+    EXPECT_EQ(BytesOf(&expected, 64), BytesOf(&app_->options, 64)) << "a 4-byte Option fills the front";
+    EXPECT_NE(nullptr, app_->defaultFont);
+    EXPECT_EQ(nullptr, NoteWithId(3)) << "a List longer than 80 bytes is missing";
+    for (int id = 1; id <= 7; ++id)
+        EXPECT_EQ(1, app_->storedIds[id]) << "List" << id << " counts as stored";
+    EXPECT_EQ(0, app_->storedIds[8]);
+    HWND five = NoteWithId(5);
+    if (five) {
+        const char* text = NoteRecordOf(five)->text;
+        ASSERT_NE(nullptr, text);
+        EXPECT_EQ(0, std::strncmp("abc", text, std::strlen(text)));
+    }
+    for (HWND note : OpenNotes()) {
+        const NoteRecord* loaded = NoteRecordOf(note);
+        EXPECT_GE(loaded->id, 1);
+        EXPECT_LE(loaded->id, 7);
+        EXPECT_NE(nullptr, loaded->font);
+    }
+}
