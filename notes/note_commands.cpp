@@ -1,9 +1,201 @@
-// Placeholder until the note commands are built.
 #include "notes/note_commands.h"
 
-void OnNoteCommand(HWND, int) {}
-void PeelOffNote(HWND, int) {}
-void HideNote(HWND) {}
-void OptimizeNoteSize(HWND) {}
-void ShowNoteProperties(HWND, const NoteRecord*) {}
-void FormatNoteProperties(const NoteRecord*, const FILETIME*, char* buffer, int) { buffer[0] = 0; }
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/app_state.h"
+#include "due/due_time.h"
+#include "editor/editor_window.h"
+#include "editor/pickers.h"
+#include "editor/text_convert.h"
+#include "help/help.h"
+#include "notes/note_table.h"
+#include "res/resource.h"
+
+namespace
+{
+
+constexpr int kPropertiesBufferSize = 4096;
+constexpr int kCaptionSize = 32;
+constexpr int kQuestionSize = 512;
+
+// Appends to a fixed buffer, cutting what does not fit.
+class TextBuilder
+{
+public:
+    TextBuilder(char* buffer, int size)
+        : buffer_(buffer)
+        , size_(size)
+        , length_(0)
+    {
+        buffer_[0] = '\0';
+    }
+    void Append(const char* text)
+    {
+        if (!text)
+            return;
+        while (*text && length_ < size_ - 1)
+            buffer_[length_++] = *text++;
+        buffer_[length_] = '\0';
+    }
+
+private:
+    char* buffer_;
+    int size_;
+    int length_;
+};
+
+const char* OnOff(std::uint8_t flag)
+{
+    return flag ? "On" : "Off";
+}
+
+void LoadText(UINT id, char* buffer, int size)
+{
+    buffer[0] = '\0';
+    LoadStringA(AppInstance(), id, buffer, size);
+}
+
+} // namespace
+
+void OnNoteCommand(HWND window, int commandId)
+{
+    switch (commandId) {
+    case IDM_NOTE_PEEL:
+        PeelOffNote(window, 0);
+        break;
+    case IDM_NOTE_DELETE:
+        PeelOffNote(window, 1);
+        break;
+    case IDM_NOTE_EDIT:
+        // Without its record the window is being torn down; the editor would
+        // take it for the main window and start a new note owned by it.
+        if (NoteRecordOf(window))
+            OpenEditor(window);
+        break;
+    case IDM_NOTE_DUPLICATE:
+        DuplicateNote(window);
+        break;
+    case IDM_NOTE_PROPERTIES:
+        ShowNoteProperties(window, nullptr);
+        break;
+    case IDM_NOTE_HIDE:
+        HideNote(window);
+        break;
+    case IDM_OPTIMIZE:
+        OptimizeNoteSize(window);
+        break;
+    case IDM_HELP:
+        ShowHelp(window, kHelpContext, HELP_CONTEXT_NOTE);
+        break;
+    default:
+        break;
+    }
+}
+
+void PeelOffNote(HWND window, int deleteAsked)
+{
+    NoteRecord* record = NoteRecordOf(window);
+    if (!record)
+        return;
+    char caption[kCaptionSize];
+    LoadText(IDS_CONFIRM_CAPTION, caption, sizeof(caption));
+    char question[kQuestionSize];
+    UINT buttons = MB_ICONQUESTION | MB_YESNOCANCEL;
+    if (deleteAsked) {
+        LoadText(IDS_ASK_DELETE, question, sizeof(question));
+    } else if (GetDueState(record) == kDueOverdue) {
+        LoadText(IDS_OVERDUE, question, sizeof(question));
+        const int used = static_cast<int>(std::strlen(question));
+        LoadText(IDS_ASK_DELETE, question + used, sizeof(question) - used);
+    } else {
+        LoadText(IDS_ASK_PEEL, question, sizeof(question));
+        buttons = MB_ICONQUESTION | MB_YESNO;
+    }
+
+    const int answer = MessageBoxA(window, question, caption, buttons);
+    // The box runs a message loop: the note may have been closed meanwhile
+    // (the program's exit closes every note), freeing the record read above.
+    if (!IsWindow(window))
+        return;
+    record = NoteRecordOf(window);
+    if (!record)
+        return;
+    const bool yesNoCancel = (buttons & MB_TYPEMASK) == MB_YESNOCANCEL;
+    if (answer == IDYES) {
+        if (yesNoCancel)
+            record->deleted = 1;
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    } else if (answer == IDNO && yesNoCancel) {
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    }
+}
+
+void HideNote(HWND window)
+{
+    NoteRecord* record = NoteRecordOf(window);
+    if (record)
+        record->hidden = 1;
+    ShowWindow(window, SW_HIDE);
+}
+
+void OptimizeNoteSize(HWND window)
+{
+    NoteRecord* record = NoteRecordOf(window);
+    if (!record || record->hidden)
+        return;
+    if (MeasureNoteSize(record, 1))
+        SetWindowPos(window, nullptr, 0, 0, record->width, record->height, SWP_NOMOVE | SWP_NOZORDER);
+}
+
+void ShowNoteProperties(HWND owner, const NoteRecord* record)
+{
+    if (!record)
+        record = NoteRecordOf(owner);
+    if (!record)
+        return;
+    char caption[kCaptionSize];
+    LoadText(IDS_PROPERTIES_CAPTION, caption, sizeof(caption));
+    auto* text = static_cast<char*>(std::malloc(kPropertiesBufferSize));
+    if (!text)
+        return;
+    FILETIME now;
+    GetLocalFileTime(&now);
+    FormatNoteProperties(record, &now, text, kPropertiesBufferSize);
+    MessageBoxA(owner, text, caption, MB_ICONINFORMATION);
+    std::free(text);
+}
+
+void FormatNoteProperties(const NoteRecord* record, const FILETIME* now, char* buffer, int size)
+{
+    if (!buffer || size <= 0)
+        return;
+    TextBuilder text(buffer, size);
+    if (!record || !now)
+        return;
+    char line[128];
+    char part[64];
+
+    std::snprintf(line, sizeof(line), "L : %ld, T: %ld, W: %ld, H: %ld, ID: %ld",
+        static_cast<long>(record->left), static_cast<long>(record->top), static_cast<long>(record->width),
+        static_cast<long>(record->height), static_cast<long>(record->id));
+    text.Append(line);
+    text.Append("\nFont: ");
+    text.Append(DescribeFont(record->font, part));
+    text.Append("\n");
+    text.Append("\nNow:  ");
+    text.Append(FormatDateText(now, part));
+    text.Append("\nMake: ");
+    text.Append(FormatDateText(&record->created, part));
+    text.Append("\nTime: ");
+    text.Append(FormatDateText(&record->due, part));
+    text.Append("\n");
+    std::snprintf(line, sizeof(line), "\nFore: %06lX", static_cast<unsigned long>(record->foreColour));
+    text.Append(line);
+    std::snprintf(line, sizeof(line), "\nBack: %06lX", static_cast<unsigned long>(record->backColour));
+    text.Append(line);
+    std::snprintf(line, sizeof(line), "\nDel: %s, Hide: %s, Draw: %d, Comp: %d", OnOff(record->deleted),
+        OnOff(record->hidden), static_cast<int>(record->drawState), GetDueStateAt(record, now));
+    text.Append(line);
+}

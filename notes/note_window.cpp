@@ -1,10 +1,291 @@
-// Placeholder until the note window is built.
 #include "notes/note_window.h"
+
+#include <windowsx.h>
+
+#include "app/app_state.h"
+#include "app/menu_state.h"
+#include "app/tray.h"
+#include "notes/note_commands.h"
+#include "notes/note_table.h"
+#include "res/resource.h"
+
+namespace
+{
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr int kMarginX = 6;
+constexpr int kMarginY = 3;
+
+// A memory device context, deleted on scope exit.
+class MemoryDc
+{
+public:
+    explicit MemoryDc(HDC compatibleWith)
+        : dc_(CreateCompatibleDC(compatibleWith))
+    {
+    }
+    ~MemoryDc()
+    {
+        if (dc_)
+            DeleteDC(dc_);
+    }
+    MemoryDc(const MemoryDc&) = delete;
+    MemoryDc& operator=(const MemoryDc&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HDC dc_;
+};
+
+// A GDI object (bitmap, brush) made here and deleted on scope exit.
+template <typename Handle> class GdiOwner
+{
+public:
+    explicit GdiOwner(Handle handle)
+        : handle_(handle)
+    {
+    }
+    ~GdiOwner()
+    {
+        if (handle_)
+            DeleteObject(handle_);
+    }
+    GdiOwner(const GdiOwner&) = delete;
+    GdiOwner& operator=(const GdiOwner&) = delete;
+    Handle get() const { return handle_; }
+
+private:
+    Handle handle_;
+};
+
+// Selects an object into a DC and puts the previous one back on scope exit,
+// so that nothing made here is still selected when it is deleted.
+class ScopedSelection
+{
+public:
+    ScopedSelection(HDC dc, HGDIOBJ object)
+        : dc_(dc)
+        , previous_(object ? SelectObject(dc, object) : nullptr)
+    {
+    }
+    ~ScopedSelection()
+    {
+        if (previous_ && previous_ != HGDI_ERROR)
+            SelectObject(dc_, previous_);
+    }
+    ScopedSelection(const ScopedSelection&) = delete;
+    ScopedSelection& operator=(const ScopedSelection&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+int OnCreate(HWND window, const CREATESTRUCTA* create)
+{
+    if (!create || !create->lpCreateParams)
+        return -1;
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    return 0;
+}
+
+void OnPaint(HWND window)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    if (dc)
+        PaintNote(window, dc);
+    EndPaint(window, &paint);
+}
+
+void OnCommand(HWND window, int commandId)
+{
+    AppState* state = App();
+    if (!state)
+        return;
+    BusyScope busy(state->noteCommandBusy);
+    OnNoteCommand(window, commandId);
+}
+
+void OnButtonDown(HWND window, int x, int y)
+{
+    AppState* state = App();
+    if (!state)
+        return;
+    state->dragX = x;
+    state->dragY = y;
+    SetCapture(window);
+    state->dragging = 1;
+}
+
+void OnMouseMove(HWND window, int x, int y)
+{
+    AppState* state = App();
+    if (!state || !state->dragging)
+        return;
+    RECT rect;
+    if (!GetWindowRect(window, &rect))
+        return;
+    SetWindowPos(window, nullptr, rect.left + x - state->dragX, rect.top + y - state->dragY, 0, 0,
+        SWP_NOSIZE | SWP_NOZORDER);
+}
+
+void OnButtonUp(HWND window)
+{
+    AppState* state = App();
+    if (!state || !state->dragging)
+        return;
+    // Cleared before the release so that the capture-loss handler below does
+    // not take this for an interrupted drag.
+    state->dragging = 0;
+    ReleaseCapture();
+    RememberNoteRect(window, nullptr);
+}
+
+// The capture can go without a button-up reaching the note (another window
+// takes it, the note is torn down). A drag left running would make any
+// later mouse move over a note drag it without a button held.
+void OnCaptureChanged(HWND window)
+{
+    AppState* state = App();
+    if (!state || !state->dragging)
+        return;
+    state->dragging = 0;
+    RememberNoteRect(window, nullptr);
+}
+
+// Posted by the due monitor: 0 hides the note, 1 shows it again unless the
+// user hid it (or it lost its record) in between.
+void OnBlink(HWND window, WPARAM show)
+{
+    if (!show) {
+        ShowWindow(window, SW_HIDE);
+        return;
+    }
+    const NoteRecord* record = NoteRecordOf(window);
+    if (record && !record->hidden)
+        ShowWindow(window, SW_SHOWNA);
+}
+
+} // namespace
 
 LRESULT CALLBACK NoteWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept
 {
-    return DefWindowProcA(window, message, wParam, lParam);
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate(window, reinterpret_cast<const CREATESTRUCTA*>(lParam));
+    case WM_PAINT:
+        OnPaint(window);
+        return 0;
+    case WM_CLOSE:
+        CloseNote(window);
+        return 0;
+    case WM_COMMAND:
+        OnCommand(window, LOWORD(wParam));
+        return 0;
+    case WM_INITMENU:
+        UpdateMenuState(window, reinterpret_cast<HMENU>(wParam));
+        return 0;
+    case WM_MOUSEMOVE:
+        OnMouseMove(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    case WM_LBUTTONDOWN:
+        OnButtonDown(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    case WM_LBUTTONUP:
+        OnButtonUp(window);
+        return 0;
+    case WM_CAPTURECHANGED:
+        OnCaptureChanged(window);
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        PostMessageA(window, WM_COMMAND, IDM_NOTE_EDIT, 0);
+        return 0;
+    case WM_RBUTTONDOWN:
+        ShowPopupMenu(window, IDM_NOTE);
+        return 0;
+    case WM_NOTEBLINK:
+        OnBlink(window, wParam);
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
 }
-void PaintNote(HWND, HDC) {}
-void ChooseNoteColours(const NoteRecord*, const Options*, COLORREF*, COLORREF*) {}
-void RememberNoteRect(HWND, NoteRecord*) {}
+
+void ChooseNoteColours(const NoteRecord* record, const Options* options, COLORREF* text, COLORREF* background)
+{
+    if (!record) {
+        *text = kBlack;
+        *background = kWhite;
+        return;
+    }
+    // The monitor thread writes the draw state at any time: read it once.
+    const std::uint8_t drawState = record->drawState;
+    if (drawState == kDrawOverdue && options && options->blackWhite) {
+        *text = kWhite;
+        *background = kBlack;
+        return;
+    }
+    *text = record->foreColour;
+    if (drawState == kDrawNormal || !options)
+        *background = record->backColour;
+    else if (drawState == kDrawEve)
+        *background = options->eveColour;
+    else
+        *background = options->dueColour;
+}
+
+void PaintNote(HWND window, HDC dc)
+{
+    const NoteRecord* record = NoteRecordOf(window);
+    if (!record || !record->text || record->text[0] == '\0')
+        return;
+    AppState* state = App();
+    COLORREF textColour;
+    COLORREF background;
+    ChooseNoteColours(record, state ? &state->options : nullptr, &textColour, &background);
+
+    RECT client;
+    GetClientRect(window, &client);
+    const int width = client.right - client.left;
+    const int height = client.bottom - client.top;
+    if (width <= 0 || height <= 0)
+        return;
+
+    MemoryDc memory(dc);
+    if (!memory.get())
+        return;
+    GdiOwner<HBITMAP> bitmap(CreateCompatibleBitmap(dc, width, height));
+    GdiOwner<HBRUSH> brush(CreateSolidBrush(background));
+    if (!bitmap.get() || !brush.get())
+        return;
+    ScopedSelection selectBitmap(memory.get(), bitmap.get());
+    ScopedSelection selectFont(memory.get(), record->font);
+    ScopedSelection selectBrush(memory.get(), brush.get());
+    PatBlt(memory.get(), 0, 0, width, height, PATCOPY);
+
+    SetTextColor(memory.get(), textColour);
+    SetBkMode(memory.get(), TRANSPARENT);
+    SetBkColor(memory.get(), background);
+    RECT textRect = client;
+    InflateRect(&textRect, -kMarginX, -kMarginY);
+    DrawTextExA(memory.get(), record->text, -1, &textRect, DT_EDITCONTROL | DT_NOPREFIX, nullptr);
+
+    BitBlt(dc, 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
+}
+
+void RememberNoteRect(HWND window, NoteRecord* record)
+{
+    if (!record)
+        record = NoteRecordOf(window);
+    if (!record || IsIconic(window) || IsZoomed(window))
+        return;
+    RECT rect;
+    if (!GetWindowRect(window, &rect))
+        return;
+    record->left = rect.left;
+    record->top = rect.top;
+    record->width = rect.right - rect.left;
+    record->height = rect.bottom - rect.top;
+}

@@ -12,8 +12,8 @@ LRESULT CALLBACK NoteWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 void PaintNote(HWND window, HDC dc);
 
 // The background and text colours a record paints with.
-void ChooseNoteColours(const NoteRecord* record, const Options* options, COLORREF* text,
-                       COLORREF* background);
+void ChooseNoteColours(
+    const NoteRecord* record, const Options* options, COLORREF* text, COLORREF* background);
 
 // Stores the window rectangle in the record (none: the window's own),
 // unless the window is minimised or maximised.
