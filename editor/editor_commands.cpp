@@ -1,10 +1,275 @@
-// Placeholder until the editor commands are built.
 #include "editor/editor_commands.h"
 
-void OnEditorCommand(HWND, int) {}
-void EditorFontCommand(HWND) {}
-void EditorBackColourCommand(HWND) {}
-void EditorDueCommand(HWND) {}
-void EditorEditCommand(HWND, int) {}
-int ReadEditorText(HWND, EditorState*) { return 0; }
-void ApplyEditor(HWND) {}
+#include <cstdlib>
+#include <cstring>
+
+#include "app/app_state.h"
+#include "app/error_box.h"
+#include "due/due_dialog.h"
+#include "due/due_time.h"
+#include "editor/pickers.h"
+#include "editor/text_convert.h"
+#include "help/help.h"
+#include "notes/note_commands.h"
+#include "notes/note_table.h"
+#include "res/resource.h"
+#include "store/store.h"
+
+namespace
+{
+
+void MarkModified(const EditorState* state)
+{
+    SendMessageA(state->edit, EM_SETMODIFY, TRUE, 0);
+}
+
+void InsertDateText(HWND edit)
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    FILETIME stamp = {};
+    SystemTimeToFileTime(&now, &stamp);
+    char date[64] = {};
+    FormatDateText(&stamp, date);
+    SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(date));
+}
+
+void ApplyNewNote(HWND editor, EditorState* state)
+{
+    NoteRecord& note = state->note;
+    ClampToScreen(&note);
+    // A duplicate made while the editor was open may have taken the ID the
+    // editor was given; two notes under one ID would share stored values.
+    if (!IsNoteIdFree(note.id))
+        note.id = ChooseFreeNoteId(std::rand() % 1000);
+    if (CreateNoteWindow(editor, &note, nullptr))
+        SaveNote(&note);
+    // Closed either way: a failed creation has shown its own message.
+    PostMessageA(editor, WM_CLOSE, 0, 0);
+}
+
+void ApplyExistingNote(HWND editor, EditorState* state)
+{
+    HWND owner = state->owner;
+    NoteRecord* record = IsWindow(owner) ? NoteRecordOf(owner) : nullptr;
+    if (!record)
+        return;
+    const NoteRecord& copy = state->note;
+    LOGFONTA description = {};
+    if (!copy.font || !GetObjectA(copy.font, sizeof(description), &description))
+        SetDefaultFont(&description);
+    {
+        // The due monitor writes the draw state of records it holds under
+        // this lock; the image is replaced as a whole.
+        AppLock lock;
+        ReleaseNoteResources(record);
+        CopyNoteImage(record, &copy);
+        if (copy.text) {
+            std::size_t length = std::strlen(copy.text);
+            record->text = static_cast<char*>(std::malloc(length + 1));
+            if (record->text)
+                std::memcpy(record->text, copy.text, length + 1);
+        }
+        record->font = CreateFontIndirectA(&description);
+        record->brush = CreateSolidBrush(copy.backColour);
+    }
+    SetWindowPos(owner, nullptr, 0, 0, record->width, record->height, SWP_NOMOVE | SWP_NOZORDER);
+    InvalidateRect(owner, nullptr, FALSE);
+    SaveNote(record);
+    PostMessageA(editor, WM_CLOSE, 0, 0);
+}
+
+} // namespace
+
+void OnEditorCommand(HWND editor, int commandId)
+{
+    switch (commandId) {
+    case IDM_EDIT_APPLY:
+        ApplyEditor(editor);
+        break;
+    case IDM_EDIT_CLOSE:
+        PostMessageA(editor, WM_CLOSE, 0, 0);
+        break;
+    case IDM_EDIT_FONT:
+        EditorFontCommand(editor);
+        break;
+    case IDM_EDIT_BACKCOLOUR:
+        EditorBackColourCommand(editor);
+        break;
+    case IDM_EDIT_DUE:
+        EditorDueCommand(editor);
+        break;
+    case IDM_EDIT_PROPERTIES: {
+        EditorState* state = EditorStateOf(editor);
+        if (state)
+            ShowNoteProperties(editor, &state->note);
+        break;
+    }
+    case IDM_EDIT_UNDO:
+    case IDM_EDIT_CUT:
+    case IDM_EDIT_COPY:
+    case IDM_EDIT_PASTE:
+    case IDM_EDIT_CLEAR:
+    case IDM_EDIT_SELECTALL:
+    case IDM_EDIT_INSERTDATE:
+        EditorEditCommand(editor, commandId);
+        break;
+    case IDM_HELP:
+        ShowHelp(editor, kHelpContext, HELP_CONTEXT_EDITOR);
+        break;
+    default:
+        break;
+    }
+}
+
+void EditorFontCommand(HWND editor)
+{
+    EditorState* state = EditorStateOf(editor);
+    if (!state)
+        return;
+    NoteRecord& note = state->note;
+    LOGFONTA description = {};
+    if (!note.font || !GetObjectA(note.font, sizeof(description), &description))
+        SetDefaultFont(&description);
+    COLORREF colour = note.foreColour;
+    if (!PickFont(editor, &description, &colour))
+        return;
+    // Made before the old one goes, so a failure leaves a working font.
+    HFONT font = CreateFontIndirectA(&description);
+    if (font) {
+        if (state->edit)
+            SendMessageA(state->edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        if (note.font)
+            DeleteObject(note.font);
+        note.font = font;
+    }
+    note.foreColour = colour;
+    if (state->edit) {
+        InvalidateRect(state->edit, nullptr, TRUE);
+        // Confirming the chooser counts as a change even with the same font.
+        MarkModified(state);
+    }
+}
+
+void EditorBackColourCommand(HWND editor)
+{
+    EditorState* state = EditorStateOf(editor);
+    if (!state)
+        return;
+    NoteRecord& note = state->note;
+    COLORREF colour = note.backColour;
+    if (!PickColour(editor, &colour) || colour == note.backColour)
+        return;
+    HBRUSH brush = CreateSolidBrush(colour);
+    if (!brush)
+        return;
+    if (note.brush)
+        DeleteObject(note.brush);
+    note.brush = brush;
+    note.backColour = colour;
+    if (state->edit)
+        MarkModified(state);
+}
+
+void EditorDueCommand(HWND editor)
+{
+    EditorState* state = EditorStateOf(editor);
+    if (!state)
+        return;
+    FILETIME before = state->note.due;
+    INT_PTR result = DialogBoxParamA(AppInstance(), MAKEINTRESOURCEA(IDD_DUE), editor, DueDialogProc, 0);
+    if (result != 1)
+        return;
+    const FILETIME& after = state->note.due;
+    if ((after.dwLowDateTime != before.dwLowDateTime || after.dwHighDateTime != before.dwHighDateTime)
+        && state->edit)
+        MarkModified(state);
+    SetEditorTitle(editor);
+}
+
+void EditorEditCommand(HWND editor, int commandId)
+{
+    EditorState* state = EditorStateOf(editor);
+    if (!state || !state->edit)
+        return;
+    HWND edit = state->edit;
+    switch (commandId) {
+    case IDM_EDIT_UNDO:
+        SendMessageA(edit, EM_UNDO, 0, 0);
+        break;
+    case IDM_EDIT_CUT:
+        SendMessageA(edit, WM_CUT, 0, 0);
+        break;
+    case IDM_EDIT_COPY:
+        SendMessageA(edit, WM_COPY, 0, 0);
+        break;
+    case IDM_EDIT_PASTE:
+        SendMessageA(edit, WM_PASTE, 0, 0);
+        break;
+    case IDM_EDIT_CLEAR:
+        SendMessageA(edit, WM_CLEAR, 0, 0);
+        break;
+    case IDM_EDIT_SELECTALL:
+        SendMessageA(edit, EM_SETSEL, 0, -1);
+        break;
+    case IDM_EDIT_INSERTDATE:
+        InsertDateText(edit);
+        break;
+    default:
+        break;
+    }
+}
+
+int ReadEditorText(HWND editor, EditorState* state)
+{
+    if (!state || !state->edit)
+        return 0;
+    HWND edit = state->edit;
+    int length = GetWindowTextLengthA(edit);
+    if (length == 0) {
+        ReportError(editor, IDS_ERR_NO_TEXT, nullptr);
+        SetFocus(edit);
+        return 0;
+    }
+    auto* text = static_cast<char*>(std::malloc(static_cast<std::size_t>(length) + 4));
+    if (!text || GetWindowTextA(edit, text, length + 1) == 0) {
+        ReportError(editor, -1, nullptr);
+        std::free(text);
+        return 0;
+    }
+    AppState* app = App();
+    if (app && app->options.cutTrailingNewline) {
+        CutTrailingNewlines(text);
+        // Nothing but line breaks is no text either; without this refusal
+        // the note would be created empty and 0 by 0.
+        if (text[0] == '\0') {
+            std::free(text);
+            ReportError(editor, IDS_ERR_NO_TEXT, nullptr);
+            SetFocus(edit);
+            return 0;
+        }
+    }
+    char* expanded = ExpandTabsCopy(text, length);
+    if (expanded) {
+        std::free(text);
+        text = expanded;
+    }
+    std::free(state->note.text);
+    state->note.text = text;
+    MeasureNoteSize(&state->note, 0);
+    SendMessageA(edit, EM_SETMODIFY, FALSE, 0);
+    return 1;
+}
+
+void ApplyEditor(HWND editor)
+{
+    EditorState* state = EditorStateOf(editor);
+    if (!state)
+        return;
+    if (!ReadEditorText(editor, state))
+        return;
+    if (state->isNew)
+        ApplyNewNote(editor, state);
+    else
+        ApplyExistingNote(editor, state);
+}

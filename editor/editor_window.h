@@ -11,7 +11,7 @@ struct EditorState {
     HWND owner;
     HWND toolbar;
     HWND edit;
-    NoteRecord note;   // the private copy being edited
+    NoteRecord note; // the private copy being edited
     int isNew;
 };
 
