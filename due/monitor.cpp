@@ -5,13 +5,21 @@
 #include "app/app_state.h"
 #include "due/due_time.h"
 
-namespace {
+namespace
+{
 
 constexpr DWORD kStopWaitMs = 3000;
 
+// Waits up to waitMs; true when shutdown asked the thread to stop. Without
+// an event (a pass run on its own) the wait is a plain pause.
 bool Stopping(HANDLE stop, DWORD waitMs)
 {
-    return stop && WaitForSingleObject(stop, waitMs) == WAIT_OBJECT_0;
+    if (!stop) {
+        if (waitMs)
+            Sleep(waitMs);
+        return false;
+    }
+    return WaitForSingleObject(stop, waitMs) == WAIT_OBJECT_0;
 }
 
 // The main thread is busy with something the user looks at: an editor, a
@@ -81,7 +89,7 @@ bool Blink(AppState* state, const std::vector<BlinkTarget>& targets, HANDLE stop
     return true;
 }
 
-}  // namespace
+} // namespace
 
 int DrawStateFor(int dueState, int eveColourOn, int dueColourOn)
 {
@@ -111,8 +119,8 @@ bool MonitorPass(MonitorMemory* memory, const FILETIME* now, HANDLE stop)
         const Options& options = state->options;
         // Painting reads these colours; a change repaints every coloured
         // note once, not on every pass.
-        bool paintChanged = !memory->paintOptionsKnown || memory->eveColour != options.eveColour ||
-                            memory->dueColour != options.dueColour || memory->blackWhite != options.blackWhite;
+        bool paintChanged = !memory->paintOptionsKnown || memory->eveColour != options.eveColour
+            || memory->dueColour != options.dueColour || memory->blackWhite != options.blackWhite;
         memory->paintOptionsKnown = true;
         memory->eveColour = options.eveColour;
         memory->dueColour = options.dueColour;

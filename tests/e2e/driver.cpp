@@ -2,9 +2,11 @@
 
 #include <cstring>
 
-namespace e2e {
+namespace e2e
+{
 
-namespace {
+namespace
+{
 
 constexpr char kStoreKey[] = "Software\\KOVA\\Jotwise";
 
@@ -45,11 +47,12 @@ bool StartProcess(PROCESS_INFORMATION* info)
     std::string commandLine = "\"" + path + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
-    return CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, info) != 0;
+    return CreateProcessA(
+               path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, info)
+        != 0;
 }
 
-}  // namespace
+} // namespace
 
 Jotwise::~Jotwise()
 {
@@ -137,6 +140,14 @@ void Jotwise::Kill()
     main_ = nullptr;
 }
 
+void Jotwise::Detach()
+{
+    if (process_)
+        CloseHandle(process_);
+    process_ = nullptr;
+    main_ = nullptr;
+}
+
 std::vector<HWND> Jotwise::Windows(const char* className, bool visibleOnly) const
 {
     std::vector<HWND> found;
@@ -198,8 +209,8 @@ void Jotwise::Sync() const
 std::string WindowText(HWND window)
 {
     char text[4096] = {};
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000,
-                        nullptr);
+    SendMessageTimeoutA(
+        window, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000, nullptr);
     return text;
 }
 
@@ -229,16 +240,18 @@ RECT WindowRect(HWND window)
     return rect;
 }
 
-namespace store {
+namespace store
+{
 
-namespace {
+namespace
+{
 HKEY OpenStore()
 {
     HKEY key = nullptr;
     RegCreateKeyExA(HKEY_CURRENT_USER, kStoreKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
     return key;
 }
-}  // namespace
+} // namespace
 
 void Clear()
 {
@@ -256,7 +269,7 @@ void WriteString(const std::string& name, const std::string& text)
 {
     HKEY key = OpenStore();
     RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                   static_cast<DWORD>(text.size() + 1));
+        static_cast<DWORD>(text.size() + 1));
     RegCloseKey(key);
 }
 
@@ -321,7 +334,7 @@ void SeedNote(int id, int left, int top, int width, int height, const std::strin
     SeedNote(MakeNote(id, left, top, width, height), text, DefaultFont());
 }
 
-}  // namespace store
+} // namespace store
 
 NoteRecord MakeNote(int id, int left, int top, int width, int height)
 {
@@ -355,4 +368,4 @@ std::string Sjis(const char* utf8)
     return result;
 }
 
-}  // namespace e2e
+} // namespace e2e

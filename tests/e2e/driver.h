@@ -12,13 +12,15 @@
 
 #include "store/records.h"
 
-namespace e2e {
+namespace e2e
+{
 
 using Bytes = std::vector<std::uint8_t>;
 
 // A running Jotwise.exe. The destructor ends a process that is still
 // running, so one failing test does not leave an instance for the next.
-class Jotwise {
+class Jotwise
+{
 public:
     Jotwise() = default;
     ~Jotwise();
@@ -42,6 +44,8 @@ public:
     // Command 1009 and the wait for the end of the process.
     std::optional<DWORD> Exit(DWORD timeoutMs = 15000);
     void Kill();
+    // Forgets the process without ending it (it keeps running).
+    void Detach();
 
     // Visible or hidden top-level windows of this process with the class.
     std::vector<HWND> Windows(const char* className, bool visibleOnly = false) const;
@@ -72,7 +76,8 @@ std::string ClassOf(HWND window);
 RECT WindowRect(HWND window);
 
 // The store, HKEY_CURRENT_USER\Software\KOVA\Jotwise, seen from outside.
-namespace store {
+namespace store
+{
 void Clear();
 void WriteBinary(const std::string& name, const void* data, DWORD size);
 void WriteString(const std::string& name, const std::string& text);
@@ -82,15 +87,18 @@ std::optional<NoteRecord> ReadNote(int id);
 // Writes List<id>, Memo<id> and Font<id> for a note.
 void SeedNote(const NoteRecord& record, const std::string& text, const LOGFONTA& font);
 void SeedNote(int id, int left, int top, int width, int height, const std::string& text);
-}  // namespace store
+} // namespace store
 
 // A record with the given place and size, black on the tooltip colour.
 NoteRecord MakeNote(int id, int left, int top, int width, int height);
 LOGFONTA DefaultFont();
 // CP932 bytes of a UTF-8 text.
 std::string Sjis(const char* utf8);
-inline std::string Sjis(const char8_t* utf8) { return Sjis(reinterpret_cast<const char*>(utf8)); }
+inline std::string Sjis(const char8_t* utf8)
+{
+    return Sjis(reinterpret_cast<const char*>(utf8));
+}
 
-}  // namespace e2e
+} // namespace e2e
 
 #endif

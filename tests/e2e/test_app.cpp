@@ -5,15 +5,17 @@
 
 using namespace e2e;
 
-namespace {
+namespace
+{
 
-class AppLifecycle : public testing::Test {
+class AppLifecycle : public testing::Test
+{
 protected:
     void SetUp() override { store::Clear(); }
     void TearDown() override { store::Clear(); }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(AppLifecycle, SecondStartEndsAtOnceAndLeavesOneInstance)
 {

@@ -1,0 +1,57 @@
+// Pieces of scripts/bench-idle, not tests: they run only when asked for
+// with --gtest_also_run_disabled_tests.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "tests/e2e/driver.h"
+
+using namespace e2e;
+
+// Seeds 64 notes (JOTWISE_BENCH_OVERDUE of them overdue, blink off), starts
+// Jotwise, reports the time until all 64 are visible and leaves it running.
+TEST(DISABLED_Bench, SeedAndStart)
+{
+    const char* overdueText = std::getenv("JOTWISE_BENCH_OVERDUE");
+    int overdue = overdueText ? std::atoi(overdueText) : 0;
+    store::Clear();
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    FILETIME past = {};
+    SYSTEMTIME earlier = now;
+    earlier.wYear = static_cast<WORD>(now.wYear - 1);
+    earlier.wDay = 1;
+    SystemTimeToFileTime(&earlier, &past);
+    for (int id = 1; id <= 64; ++id) {
+        NoteRecord record = MakeNote(id, (id % 12) * 80, (id / 12) * 70, 72, 44);
+        if (id <= overdue)
+            record.due = past;
+        store::SeedNote(record, "note " + std::to_string(id), DefaultFont());
+    }
+    Jotwise app;
+    DWORD start = GetTickCount();
+    ASSERT_TRUE(app.Start());
+    while (app.Notes(true).size() < 64 && GetTickCount() - start < 30000)
+        Sleep(5);
+    DWORD elapsed = GetTickCount() - start;
+    ASSERT_EQ(64u, app.Notes(true).size());
+    std::printf("startup_ms=%lu\n", static_cast<unsigned long>(elapsed));
+    std::fflush(stdout);
+    app.Detach();
+}
+
+TEST(DISABLED_Bench, Exit)
+{
+    HWND main = FindWindowA("Jotwise", nullptr);
+    ASSERT_NE(nullptr, main);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(main, &pid);
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+    PostMessageA(main, WM_COMMAND, 1009, 0);
+    if (process) {
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, 15000));
+        CloseHandle(process);
+    }
+    store::Clear();
+}

@@ -1,0 +1,330 @@
+// The due monitor: draw states, repaints, blinking and the paste button.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "due/monitor.h"
+#include "tests/unit/test_support.h"
+
+namespace
+{
+
+FILETIME At(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second = 0)
+{
+    SYSTEMTIME fields = {};
+    fields.wYear = year;
+    fields.wMonth = month;
+    fields.wDay = day;
+    fields.wHour = hour;
+    fields.wMinute = minute;
+    fields.wSecond = second;
+    FILETIME time = {};
+    SystemTimeToFileTime(&fields, &time);
+    return time;
+}
+
+// "Now" for every case: 2001/03/01 12:00.
+const FILETIME kNow = At(2001, 3, 1, 12, 0);
+
+// A stand-in note: any window whose user data holds a record in a slot of
+// the note table is a note to the monitor.
+struct FakeNote {
+    HWND window = nullptr;
+    NoteRecord record = {};
+};
+
+class Monitor : public testing::Test
+{
+protected:
+    void TearDown() override
+    {
+        for (FakeNote& note : notes_) {
+            SetWindowLongPtrA(note.window, GWLP_USERDATA, 0);
+            DestroyWindow(note.window);
+        }
+        for (HWND& slot : app_->noteWindows)
+            slot = nullptr;
+        DrainBlinks();
+    }
+
+    FakeNote& AddNote(int slot, FILETIME due)
+    {
+        notes_.reserve(kMaxNotes);
+        FakeNote& note = notes_.emplace_back();
+        note.record.due = due;
+        note.window = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | WS_VISIBLE, 10 * slot, 10,
+            40, 20, nullptr, nullptr, nullptr, nullptr);
+        SetWindowLongPtrA(note.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&note.record));
+        app_->noteWindows[slot] = note.window;
+        ValidateRect(note.window, nullptr);
+        return note;
+    }
+
+    bool Pass(const FILETIME& now = kNow) { return MonitorPass(&memory_, &now, nullptr); }
+
+    static bool NeedsPaint(HWND window) { return GetUpdateRect(window, nullptr, FALSE) != 0; }
+
+    // The blink messages posted so far, in order: (window, show flag).
+    std::vector<std::pair<HWND, WPARAM>> DrainBlinks()
+    {
+        std::vector<std::pair<HWND, WPARAM>> seen;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, WM_NOTEBLINK, WM_NOTEBLINK, PM_REMOVE))
+            seen.emplace_back(msg.hwnd, msg.wParam);
+        return seen;
+    }
+
+    ScopedAppState app_;
+    MonitorMemory memory_;
+    std::vector<FakeNote> notes_;
+};
+
+} // namespace
+
+TEST(MonitorDrawState, FollowsTheDueStateAndTheColourSwitches)
+{
+    struct Row {
+        int due, eveOn, dueOn, draw;
+    };
+    const Row rows[] = {
+        {0, 1, 1, 0},
+        {1, 1, 1, 1},
+        {1, 0, 1, 0},
+        {2, 1, 1, 2},
+        {2, 1, 0, 0},
+        {3, 1, 1, 3},
+        {3, 0, 1, 3},
+        {3, 1, 0, 0},
+        {2, 0, 1, 2},
+        {1, 1, 0, 1},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(row.draw, DrawStateFor(row.due, row.eveOn, row.dueOn))
+            << "due state " << row.due << ", eve colour " << row.eveOn << ", due colour " << row.dueOn;
+}
+
+TEST_F(Monitor, SetsEveTodayOverdueAndNoneOnVisibleNotes)
+{
+    FakeNote& none = AddNote(0, FILETIME{});
+    FakeNote& eve = AddNote(1, At(2001, 3, 2, 8, 0));
+    FakeNote& today = AddNote(2, At(2001, 3, 1, 18, 0));
+    FakeNote& overdue = AddNote(3, At(2001, 2, 20, 8, 0));
+    FakeNote& later = AddNote(4, At(2001, 3, 9, 8, 0));
+    ASSERT_TRUE(Pass());
+    EXPECT_EQ(0, none.record.drawState);
+    EXPECT_EQ(1, eve.record.drawState);
+    EXPECT_EQ(2, today.record.drawState);
+    EXPECT_EQ(3, overdue.record.drawState);
+    EXPECT_EQ(0, later.record.drawState);
+    EXPECT_FALSE(NeedsPaint(none.window)) << "a note whose look did not change is not repainted";
+    EXPECT_TRUE(NeedsPaint(eve.window));
+    EXPECT_TRUE(NeedsPaint(today.window));
+    EXPECT_TRUE(NeedsPaint(overdue.window));
+}
+
+TEST_F(Monitor, ColourSwitchesOffGiveNotesTheirOwnColours)
+{
+    app_->options.eveColourOn = 0;
+    app_->options.dueColourOn = 0;
+    FakeNote& eve = AddNote(0, At(2001, 3, 2, 8, 0));
+    FakeNote& overdue = AddNote(1, At(2001, 2, 20, 8, 0));
+    overdue.record.drawState = 3;
+    ASSERT_TRUE(Pass());
+    EXPECT_EQ(0, eve.record.drawState);
+    EXPECT_EQ(0, overdue.record.drawState);
+    EXPECT_TRUE(NeedsPaint(overdue.window)) << "switching the due colour off repaints the coloured note";
+}
+
+TEST_F(Monitor, RepaintsOnlyWhatChanged)
+{
+    FakeNote& overdue = AddNote(0, At(2001, 2, 20, 8, 0));
+    FakeNote& eve = AddNote(1, At(2001, 3, 2, 8, 0));
+    ASSERT_TRUE(Pass());
+    ValidateRect(overdue.window, nullptr);
+    ValidateRect(eve.window, nullptr);
+
+    ASSERT_TRUE(Pass());
+    EXPECT_FALSE(NeedsPaint(overdue.window)) << "an overdue note is not redrawn on every pass";
+    EXPECT_FALSE(NeedsPaint(eve.window));
+
+    app_->options.blackWhite = 0;
+    ASSERT_TRUE(Pass());
+    EXPECT_TRUE(NeedsPaint(overdue.window)) << "the black-and-white option changed";
+    ValidateRect(overdue.window, nullptr);
+    ValidateRect(eve.window, nullptr);
+
+    app_->options.eveColour = RGB(1, 2, 3);
+    ASSERT_TRUE(Pass());
+    EXPECT_TRUE(NeedsPaint(eve.window)) << "the eve colour changed";
+}
+
+TEST_F(Monitor, HiddenNotesKeepTheirDrawState)
+{
+    FakeNote& hidden = AddNote(0, At(2001, 2, 20, 8, 0));
+    hidden.record.hidden = 1;
+    hidden.record.drawState = 1;
+    ASSERT_TRUE(Pass());
+    EXPECT_EQ(1, hidden.record.drawState);
+    EXPECT_FALSE(NeedsPaint(hidden.window));
+}
+
+TEST_F(Monitor, NothingChangesWhileTheEditorIsOpenOrACommandRuns)
+{
+    FakeNote& overdue = AddNote(0, At(2001, 2, 20, 8, 0));
+    app_->options.blink = 1;
+    HWND editor = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+
+    app_->editorWindow = editor;
+    ASSERT_TRUE(Pass());
+    EXPECT_EQ(0, overdue.record.drawState) << "editor open";
+    app_->editorWindow = nullptr;
+
+    app_->mainCommandBusy = 1;
+    ASSERT_TRUE(Pass());
+    EXPECT_EQ(0, overdue.record.drawState) << "a tray command runs";
+    app_->mainCommandBusy = 0;
+
+    app_->noteCommandBusy = 1;
+    ASSERT_TRUE(Pass());
+    EXPECT_EQ(0, overdue.record.drawState) << "a note command (its peel-off question) runs";
+    app_->noteCommandBusy = 0;
+
+    EXPECT_TRUE(DrainBlinks().empty()) << "nothing blinks meanwhile";
+    ASSERT_TRUE(Pass());
+    EXPECT_EQ(3, overdue.record.drawState);
+    DestroyWindow(editor);
+}
+
+TEST_F(Monitor, PasteButtonFollowsTheClipboardWhileTheEditorIsOpen)
+{
+    HWND editor = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    app_->editorWindow = editor;
+    auto pasteStates = [&] {
+        std::vector<WPARAM> states;
+        MSG msg;
+        while (PeekMessageA(&msg, editor, WM_PASTESTATE, WM_PASTESTATE, PM_REMOVE))
+            states.push_back(msg.wParam);
+        return states;
+    };
+
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    CloseClipboard();
+    ASSERT_TRUE(Pass());
+    EXPECT_EQ(std::vector<WPARAM>{0}, pasteStates()) << "no text on the clipboard: paste greyed";
+    ASSERT_TRUE(Pass());
+    EXPECT_TRUE(pasteStates().empty()) << "an unchanged clipboard posts nothing";
+
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, 4);
+    lstrcpyA(static_cast<char*>(GlobalLock(block)), "abc");
+    GlobalUnlock(block);
+    SetClipboardData(CF_TEXT, block);
+    CloseClipboard();
+    ASSERT_TRUE(Pass());
+    EXPECT_EQ(std::vector<WPARAM>{1}, pasteStates()) << "text copied: paste enabled";
+
+    app_->editorWindow = nullptr;
+    DestroyWindow(editor);
+}
+
+TEST_F(Monitor, OverdueNotesBlinkOneAfterAnotherInSlotOrder)
+{
+    app_->options.blink = 1;
+    FakeNote& first = AddNote(2, At(2001, 2, 20, 8, 0));
+    FakeNote& today = AddNote(3, At(2001, 3, 1, 18, 0));
+    FakeNote& second = AddNote(7, At(2001, 3, 1, 11, 0));
+    DWORD start = GetTickCount();
+    ASSERT_TRUE(Pass());
+    DWORD elapsed = GetTickCount() - start;
+    std::vector<std::pair<HWND, WPARAM>> expected
+        = {{first.window, 0}, {first.window, 1}, {second.window, 0}, {second.window, 1}};
+    EXPECT_EQ(expected, DrainBlinks()) << "hide and show each overdue note, in slot order";
+    EXPECT_GE(elapsed + 20, 4 * kBlinkPhaseMs) << "each blinking note is hidden and shown for 200 ms";
+    (void)today;
+}
+
+TEST_F(Monitor, OverdueNotesBlinkAlsoWithTheDueColourOff)
+{
+    app_->options.blink = 1;
+    app_->options.dueColourOn = 0;
+    FakeNote& overdue = AddNote(0, At(2001, 2, 20, 8, 0));
+    ASSERT_TRUE(Pass());
+    EXPECT_EQ(0, overdue.record.drawState);
+    EXPECT_EQ(2u, DrainBlinks().size());
+}
+
+namespace
+{
+struct PassOnThread {
+    const FILETIME* now;
+    HANDLE stop;
+    MonitorMemory memory;
+    bool result = true;
+    static DWORD WINAPI Run(LPVOID self)
+    {
+        auto* pass = static_cast<PassOnThread*>(self);
+        pass->result = MonitorPass(&pass->memory, pass->now, pass->stop);
+        return 0;
+    }
+};
+} // namespace
+
+TEST_F(Monitor, ANoteClosedDuringItsBlinkIsNotTouchedAgain)
+{
+    app_->options.blink = 1;
+    FakeNote& overdue = AddNote(0, At(2001, 2, 20, 8, 0));
+    PassOnThread pass{&kNow, nullptr, {}};
+    HANDLE thread = CreateThread(nullptr, 0, PassOnThread::Run, &pass, 0, nullptr);
+    Sleep(kBlinkPhaseMs / 2);
+    {
+        // What CloseNote does: the slot is emptied under the lock.
+        AppLock lock;
+        app_->noteWindows[0] = nullptr;
+    }
+    WaitForSingleObject(thread, 5000);
+    CloseHandle(thread);
+    std::vector<std::pair<HWND, WPARAM>> expected = {{overdue.window, 0}};
+    EXPECT_EQ(expected, DrainBlinks()) << "no show for a note that was closed while hidden";
+}
+
+TEST_F(Monitor, StopEndsAPassPromptlyAndShowsTheBlinkingNoteAgain)
+{
+    app_->options.blink = 1;
+    for (int slot = 0; slot < 10; ++slot)
+        AddNote(slot, At(2001, 2, 20, 8, 0));
+    HANDLE stop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    PassOnThread pass{&kNow, stop, {}};
+    HANDLE thread = CreateThread(nullptr, 0, PassOnThread::Run, &pass, 0, nullptr);
+    Sleep(kBlinkPhaseMs / 2);
+    DWORD start = GetTickCount();
+    SetEvent(stop);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 1000));
+    EXPECT_LT(GetTickCount() - start, 500u);
+    CloseHandle(thread);
+    CloseHandle(stop);
+    EXPECT_FALSE(pass.result);
+    std::vector<std::pair<HWND, WPARAM>> blinks = DrainBlinks();
+    ASSERT_EQ(2u, blinks.size());
+    EXPECT_EQ(1u, blinks.back().second) << "the note hidden at the stop is shown again";
+}
+
+TEST_F(Monitor, ThreadStartsAtLowestPriorityAndStopsWhenAsked)
+{
+    StartMonitorThread();
+    ASSERT_NE(nullptr, app_->monitorThread);
+    EXPECT_EQ(THREAD_PRIORITY_LOWEST, GetThreadPriority(app_->monitorThread));
+    HANDLE copy = nullptr;
+    DuplicateHandle(GetCurrentProcess(), app_->monitorThread, GetCurrentProcess(), &copy, 0, FALSE,
+        DUPLICATE_SAME_ACCESS);
+    DWORD start = GetTickCount();
+    EXPECT_NE(0, StopMonitorThread(app_->monitorThread));
+    app_->monitorThread = nullptr;
+    EXPECT_LT(GetTickCount() - start, 1000u);
+    DWORD code = 0;
+    GetExitCodeThread(copy, &code);
+    EXPECT_EQ(0u, code) << "the thread ended by itself, not by TerminateThread";
+    CloseHandle(copy);
+    EXPECT_EQ(0, StopMonitorThread(nullptr));
+}
