@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "due/monitor.h"
+#include "notes/note_table.h"
+#include "notes/note_window.h"
 #include "tests/unit/test_support.h"
 
 namespace
@@ -327,4 +329,70 @@ TEST_F(Monitor, ThreadStartsAtLowestPriorityAndStopsWhenAsked)
     EXPECT_EQ(0u, code) << "the thread ended by itself, not by TerminateThread";
     CloseHandle(copy);
     EXPECT_EQ(0, StopMonitorThread(nullptr));
+}
+
+namespace
+{
+
+// The colour a note paints at its top-left corner, through its own painting.
+COLORREF PaintedColour(HWND note)
+{
+    RECT client;
+    GetClientRect(note, &client);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    PaintNote(note, memory);
+    COLORREF colour = GetPixel(memory, 1, 1);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+} // namespace
+
+TEST(MonitorOnNotes, RealNoteWindowsTakeTheirColoursFromAPass)
+{
+    ScopedAppState app;
+    app->options.blink = 0;
+    app->options.blackWhite = 0;
+    LOGFONTA font;
+    SetDefaultFont(&font);
+    const COLORREF own = RGB(0x20, 0x80, 0x40);
+    const FILETIME dues[] = {At(2001, 3, 2, 8, 0), At(2001, 3, 1, 18, 0), At(2001, 2, 20, 8, 0), FILETIME{}};
+    char text[] = "note";
+    std::vector<HWND> notes;
+    for (int i = 0; i < 4; ++i) {
+        NoteRecord source = {};
+        source.id = i + 1;
+        source.left = 20 + 80 * i;
+        source.top = 20;
+        source.width = 70;
+        source.height = 40;
+        source.backColour = own;
+        source.text = text;
+        ASSERT_EQ(1, CreateNoteWindow(nullptr, &source, &font));
+        notes.push_back(app->noteWindows[i]);
+        NoteRecordOf(notes.back())->due = dues[i];
+    }
+    MonitorMemory memory;
+    ASSERT_TRUE(MonitorPass(&memory, &kNow, nullptr));
+    EXPECT_EQ(app->options.eveColour, PaintedColour(notes[0])) << "due tomorrow";
+    EXPECT_EQ(app->options.dueColour, PaintedColour(notes[1])) << "due later today";
+    EXPECT_EQ(app->options.dueColour, PaintedColour(notes[2])) << "overdue";
+    EXPECT_EQ(own, PaintedColour(notes[3])) << "no due time";
+
+    app->options.blackWhite = 1;
+    ASSERT_TRUE(MonitorPass(&memory, &kNow, nullptr));
+    EXPECT_EQ(RGB(0, 0, 0), PaintedColour(notes[2])) << "overdue in black and white";
+    EXPECT_EQ(app->options.dueColour, PaintedColour(notes[1])) << "due today keeps the due colour";
+
+    app->options.dueColourOn = 0;
+    app->options.eveColourOn = 0;
+    ASSERT_TRUE(MonitorPass(&memory, &kNow, nullptr));
+    for (HWND note : notes)
+        EXPECT_EQ(own, PaintedColour(note)) << "colours off: every note in its own colour on the next pass";
 }
