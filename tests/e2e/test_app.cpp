@@ -104,3 +104,21 @@ TEST_F(AppLifecycle, EndSessionSavesOptionsOnlyWhenTheSessionEnds)
     EXPECT_EQ(60u, store::Read("Font").value_or(Bytes{}).size());
     EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
 }
+
+TEST_F(AppLifecycle, ErrorBoxOfTheRealProgramIsFoundAndRead)
+{
+    // One note more than the table holds: loading reports it once.
+    for (int id = 1; id <= 65; ++id)
+        store::SeedNote(id, (id % 16) * 60, (id / 16) * 50, 50, 40, std::to_string(id));
+    Jotwise app;
+    ASSERT_TRUE(app.Start());
+    HWND box = app.WaitForDialog(10000);
+    ASSERT_TRUE(box) << "no error box";
+    EXPECT_EQ(Sjis(u8"個数オーバーです。これ以上開けません。"), MessageText(box));
+    PressButton(box, IDOK);
+    EXPECT_TRUE(app.WaitForNoDialog(5000));
+    app.Sync();
+    EXPECT_FALSE(app.WaitForDialog(1000)) << "the error is reported once";
+    EXPECT_EQ(64u, app.Notes().size());
+    EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
+}
