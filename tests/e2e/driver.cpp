@@ -240,6 +240,70 @@ RECT WindowRect(HWND window)
     return rect;
 }
 
+namespace
+{
+// One pass over the menu's pixels: a band of rows with text is an item, a
+// single row of line colour is a separator.
+std::vector<bool> ReadMenuBands(HWND menuWindow)
+{
+    std::vector<bool> items;
+    RECT rect = WindowRect(menuWindow);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    if (width <= 4 || height <= 4)
+        return items;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    int bandRows = 0;
+    bool bandDark = false;
+    // Two pixels of frame on every side.
+    for (int y = 2; y <= height - 2; ++y) {
+        int dark = 0;
+        int grey = 0;
+        for (int x = 2; y < height - 2 && x < width - 2; ++x) {
+            COLORREF colour = GetPixel(memory, x, y);
+            int sum = GetRValue(colour) + GetGValue(colour) + GetBValue(colour);
+            if (sum < 150)
+                ++dark;
+            else if (sum < 600)
+                ++grey;
+        }
+        bool ink = dark > 0 || (grey > 0 && grey < width / 2);
+        if (ink) {
+            ++bandRows;
+            bandDark = bandDark || dark > 0;
+        } else {
+            if (bandRows >= 4)
+                items.push_back(bandDark);
+            bandRows = 0;
+            bandDark = false;
+        }
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return items;
+}
+} // namespace
+
+std::vector<bool> MenuItemsEnabled(HWND menuWindow, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    std::vector<bool> last;
+    do {
+        Sleep(100);
+        std::vector<bool> now = ReadMenuBands(menuWindow);
+        if (!now.empty() && now == last)
+            return now;
+        last = now;
+    } while (GetTickCount() - start < timeoutMs);
+    return last;
+}
+
 namespace store
 {
 

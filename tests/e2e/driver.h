@@ -74,6 +74,11 @@ std::string MessageText(HWND box);
 void PressButton(HWND dialog, int buttonId);
 std::string ClassOf(HWND window);
 RECT WindowRect(HWND window);
+// The items of an open popup menu ("#32768") from the top, separators left
+// out: true for an item drawn enabled (dark text), false for one drawn
+// greyed. Wine does not let one process query another's menus, so this
+// reads the screen; it waits until the menu has been painted.
+std::vector<bool> MenuItemsEnabled(HWND menuWindow, DWORD timeoutMs = 5000);
 
 // The store, HKEY_CURRENT_USER\Software\KOVA\Jotwise, seen from outside.
 namespace store
