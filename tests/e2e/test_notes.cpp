@@ -1,0 +1,440 @@
+// Notes of the real program: where stored notes appear, what the store holds
+// after them, duplication, and the questions of peeling a note off.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+
+#include "tests/e2e/driver.h"
+
+using namespace e2e;
+
+namespace
+{
+
+constexpr int kPeelOff = 1101;
+constexpr int kDeleteFromRecord = 1102;
+constexpr int kDuplicate = 1112;
+constexpr int kHide = 1113;
+constexpr int kNewNote = 1001;
+constexpr std::int64_t kFileTimeDay = 864000000000LL;
+
+class Notes : public testing::Test
+{
+protected:
+    void SetUp() override { store::Clear(); }
+    void TearDown() override { store::Clear(); }
+};
+
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000)
+{
+    DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(30);
+    }
+    return true;
+}
+
+Bytes BytesOf(const void* data, std::size_t size)
+{
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    return Bytes(bytes, bytes + size);
+}
+
+HWND NoteAt(const Jotwise& app, int left, int top)
+{
+    for (HWND note : app.Notes()) {
+        RECT rect = WindowRect(note);
+        if (rect.left == left && rect.top == top)
+            return note;
+    }
+    return nullptr;
+}
+
+// Local wall-clock time `days` from now, in the stored form.
+FILETIME LocalTimeIn(int days)
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    FILETIME time;
+    SystemTimeToFileTime(&now, &time);
+    ULARGE_INTEGER value;
+    value.LowPart = time.dwLowDateTime;
+    value.HighPart = time.dwHighDateTime;
+    value.QuadPart += static_cast<ULONGLONG>(static_cast<std::int64_t>(days) * kFileTimeDay);
+    time.dwLowDateTime = value.LowPart;
+    time.dwHighDateTime = value.HighPart;
+    return time;
+}
+
+// A record whose stored bytes all differ, reserved ones included. Its due
+// time lies a month ahead, so the monitor leaves its draw state at 0.
+NoteRecord PatternedNote(int id, int left, int top, int width, int height)
+{
+    NoteRecord record = MakeNote(id, left, top, width, height);
+    for (int i = 0; i < 4; ++i)
+        record.reserved0[i] = static_cast<std::uint8_t>(0xA0 + i + id);
+    for (int i = 0; i < 17; ++i)
+        record.reserved63[i] = static_cast<std::uint8_t>(0xC0 + i + id);
+    record.foreColour = RGB(10, 20, id);
+    record.backColour = RGB(250, 240, id);
+    record.created = {0x11223344u + id, 0x01D9ABCDu};
+    record.due = LocalTimeIn(30);
+    record.due.dwLowDateTime += id;
+    return record;
+}
+
+// What the program writes back for a seeded note: the same 80 bytes, except
+// the run-time handle bits, and the flags that every start resets.
+void ExpectSavedAsSeeded(NoteRecord seeded, int id)
+{
+    std::optional<Bytes> stored = store::Read("List" + std::to_string(id));
+    ASSERT_TRUE(stored.has_value()) << "List" << id;
+    ASSERT_EQ(kNoteImageSize, stored->size()) << "List" << id;
+    NoteRecord saved;
+    std::memcpy(&saved, stored->data(), kNoteImageSize);
+    seeded.storedText = saved.storedText;
+    seeded.storedFont = saved.storedFont;
+    seeded.storedBrush = saved.storedBrush;
+    seeded.hidden = 0;
+    seeded.drawState = 0;
+    EXPECT_EQ(BytesOf(&seeded, kNoteImageSize), *stored) << "List" << id;
+}
+
+bool HasNoteValues(int id)
+{
+    std::string n = std::to_string(id);
+    return store::Read("List" + n) && store::Read("Memo" + n) && store::Read("Font" + n);
+}
+
+bool HasAnyNoteValue(int id)
+{
+    std::string n = std::to_string(id);
+    return store::Read("List" + n) || store::Read("Memo" + n) || store::Read("Font" + n);
+}
+
+// Runs a note command that asks a question, checks the box, answers it and
+// waits until the box has gone.
+void AnswerQuestion(
+    const Jotwise& app, HWND note, int command, const std::string& question, bool withCancel, int answer)
+{
+    app.PostCommand(note, command);
+    HWND box = app.WaitForDialog();
+    ASSERT_NE(nullptr, box) << "question of command " << command;
+    EXPECT_EQ(Sjis(u8"処理の確認"), WindowText(box)) << "caption";
+    EXPECT_EQ(question, MessageText(box)) << "question text";
+    EXPECT_NE(nullptr, GetDlgItem(box, IDYES));
+    EXPECT_NE(nullptr, GetDlgItem(box, IDNO));
+    EXPECT_EQ(withCancel, GetDlgItem(box, IDCANCEL) != nullptr) << "Cancel button";
+    PressButton(box, answer);
+    ASSERT_TRUE(app.WaitForNoDialog());
+    app.Sync();
+}
+
+// A note that should stay: give a posted close time to arrive, then look.
+bool StaysOpen(HWND note)
+{
+    return !WaitUntil([note] { return !IsWindow(note); }, 500);
+}
+
+bool Closes(HWND note)
+{
+    return WaitUntil([note] { return !IsWindow(note); });
+}
+
+std::vector<bool> ToItems(const char* pattern)
+{
+    std::vector<bool> items;
+    for (const char* c = pattern; *c; ++c)
+        items.push_back(*c == '1');
+    return items;
+}
+
+// Opens the tray menu (from the icon's right button) or a note's menu (from
+// its right button), reads which items are enabled and closes it again.
+std::vector<bool> OpenMenu(const Jotwise& app, HWND window, bool tray)
+{
+    if (tray)
+        PostMessageA(window, WM_APP + 321, 101, WM_RBUTTONDOWN);
+    else
+        PostMessageA(window, WM_RBUTTONDOWN, 0, MAKELPARAM(10, 10));
+    HWND menu = nullptr;
+    WaitUntil([&] {
+        std::vector<HWND> menus = app.Windows("#32768", true);
+        menu = menus.empty() ? nullptr : menus.front();
+        return menu != nullptr;
+    });
+    if (!menu)
+        return {};
+    std::vector<bool> items = MenuItemsEnabled(menu);
+    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    WaitUntil([&app] { return app.Windows("#32768", true).empty(); });
+    app.Sync();
+    return items;
+}
+
+} // namespace
+
+TEST_F(Notes, StoredNotesAppearAtTheirRectanglesAndSaveBackByteForByte)
+{
+    NoteRecord one = PatternedNote(1, 40, 60, 180, 90);
+    NoteRecord seven = PatternedNote(7, 500, 300, 120, 200);
+    seven.hidden = 1; // a start shows every note, whatever the store says
+    seven.drawState = 3;
+    NoteRecord last = PatternedNote(127, -30, 700, 260, 120); // partly off the screen
+    LOGFONTA font = DefaultFont();
+    LOGFONTA bigFont = DefaultFont();
+    bigFont.lfHeight = 29;
+    bigFont.lfWeight = FW_BOLD;
+    const std::string textOne = Sjis(u8"一行目\r\n二行目 & more");
+    store::SeedNote(one, textOne, font);
+    store::SeedNote(seven, "seven", bigFont);
+    store::SeedNote(last, "last", font);
+
+    Jotwise app;
+    ASSERT_TRUE(app.Start());
+    std::vector<HWND> notes = app.Notes();
+    ASSERT_EQ(3u, notes.size());
+    for (const NoteRecord* record : {&one, &seven, &last}) {
+        HWND note = NoteAt(app, record->left, record->top);
+        ASSERT_NE(nullptr, note) << "note " << record->id << " at its stored place";
+        RECT rect = WindowRect(note);
+        EXPECT_EQ(record->width, rect.right - rect.left) << "note " << record->id;
+        EXPECT_EQ(record->height, rect.bottom - rect.top) << "note " << record->id;
+        EXPECT_TRUE(IsWindowVisible(note)) << "note " << record->id;
+        EXPECT_EQ(WS_EX_TOOLWINDOW, GetWindowLongA(note, GWL_EXSTYLE) & (WS_EX_TOOLWINDOW | WS_EX_TOPMOST));
+        EXPECT_EQ(static_cast<LONG>(WS_POPUP | WS_VISIBLE),
+            GetWindowLongA(note, GWL_STYLE) & (WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_THICKFRAME));
+    }
+    ASSERT_EQ(std::optional<DWORD>(0), app.Exit());
+
+    ExpectSavedAsSeeded(one, 1);
+    ExpectSavedAsSeeded(seven, 7);
+    ExpectSavedAsSeeded(last, 127);
+    DWORD type = 0;
+    EXPECT_EQ(BytesOf(textOne.c_str(), textOne.size() + 1), store::Read("Memo1", &type).value_or(Bytes{}));
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
+    EXPECT_EQ(BytesOf("seven", 6), store::Read("Memo7").value_or(Bytes{}));
+    EXPECT_EQ(BytesOf(&font, sizeof(font)), store::Read("Font1", &type).value_or(Bytes{}));
+    EXPECT_EQ(static_cast<DWORD>(REG_BINARY), type);
+    EXPECT_EQ(BytesOf(&bigFont, sizeof(bigFont)), store::Read("Font7").value_or(Bytes{}));
+    EXPECT_EQ(BytesOf(&font, sizeof(font)), store::Read("Font127").value_or(Bytes{}));
+    EXPECT_EQ(12u, store::ValueNames().size()) << "three notes, Version, Option and Font";
+}
+
+TEST_F(Notes, DuplicateIsStoredUnderItsNewIdAtOnce)
+{
+    NoteRecord source = PatternedNote(1, 200, 150, 140, 70);
+    const std::string text = Sjis(u8"複製してね");
+    LOGFONTA font = DefaultFont();
+    font.lfHeight = 21;
+    store::SeedNote(source, text, font);
+    // A stored note that is not loaded (its text is missing) keeps its ID.
+    NoteRecord skipped = MakeNote(2, 10, 10, 80, 40);
+    store::WriteBinary("List2", &skipped, kNoteImageSize);
+    store::WriteBinary("Font2", &font, sizeof(font));
+
+    Jotwise app;
+    ASSERT_TRUE(app.Start());
+    std::vector<HWND> notes = app.Notes();
+    ASSERT_EQ(1u, notes.size());
+    app.PostCommand(notes[0], kDuplicate);
+    ASSERT_TRUE(WaitUntil([&app] { return app.Notes().size() == 2; })) << "a second note window";
+    app.Sync();
+
+    EXPECT_FALSE(store::Read("Memo2").has_value()) << "the skipped note's ID is not taken";
+    EXPECT_EQ(BytesOf(&skipped, kNoteImageSize), store::Read("List2").value_or(Bytes{}));
+    ASSERT_TRUE(HasNoteValues(3)) << "the copy is stored under ID 3 before anything closes";
+    std::optional<NoteRecord> copy = store::ReadNote(3);
+    ASSERT_TRUE(copy.has_value());
+    EXPECT_EQ(3, copy->id);
+    EXPECT_EQ(source.width, copy->width);
+    EXPECT_EQ(source.height, copy->height);
+    EXPECT_EQ(0, std::memcmp(&source.created, &copy->created, sizeof(FILETIME))) << "created time kept";
+    EXPECT_EQ(0, std::memcmp(&source.due, &copy->due, sizeof(FILETIME))) << "due time kept";
+    EXPECT_EQ(source.foreColour, copy->foreColour);
+    EXPECT_EQ(source.backColour, copy->backColour);
+    EXPECT_EQ(0, std::memcmp(source.reserved63, copy->reserved63, sizeof(source.reserved63)));
+    EXPECT_EQ(BytesOf(text.c_str(), text.size() + 1), store::Read("Memo3").value_or(Bytes{}));
+    EXPECT_EQ(BytesOf(&font, sizeof(font)), store::Read("Font3").value_or(Bytes{}));
+
+    HWND original = NoteAt(app, source.left, source.top);
+    EXPECT_EQ(notes[0], original) << "the source stays where it was";
+    HWND duplicate = NoteAt(app, copy->left, copy->top);
+    ASSERT_NE(nullptr, duplicate) << "the copy's window is where its record says";
+    RECT rect = WindowRect(duplicate);
+    EXPECT_EQ(source.width, rect.right - rect.left);
+    EXPECT_EQ(source.height, rect.bottom - rect.top);
+    bool onSource = copy->left >= source.left && copy->left <= source.left + source.width
+        && copy->top >= source.top && copy->top <= source.top + source.height;
+    EXPECT_FALSE(onSource) << "the copy's corner avoids the source";
+
+    ASSERT_EQ(std::optional<DWORD>(0), app.Exit());
+    ExpectSavedAsSeeded(source, 1);
+    EXPECT_EQ(BytesOf(&skipped, kNoteImageSize), store::Read("List2").value_or(Bytes{}));
+    EXPECT_FALSE(store::Read("Memo2").has_value());
+}
+
+TEST_F(Notes, DeleteFromRecordAnswersAndWhatComesBackAtTheNextStart)
+{
+    store::SeedNote(1, 100, 100, 120, 60, "yes");
+    store::SeedNote(2, 300, 100, 120, 60, "no");
+    store::SeedNote(3, 500, 100, 120, 60, "cancel");
+    const std::string question = Sjis(u8"記録から削除しますか？");
+
+    Jotwise app;
+    ASSERT_TRUE(app.Start());
+    HWND yes = NoteAt(app, 100, 100);
+    HWND no = NoteAt(app, 300, 100);
+    HWND cancel = NoteAt(app, 500, 100);
+    ASSERT_TRUE(yes && no && cancel);
+
+    AnswerQuestion(app, yes, kDeleteFromRecord, question, true, IDYES);
+    EXPECT_TRUE(Closes(yes));
+    EXPECT_TRUE(WaitUntil([] { return !HasAnyNoteValue(1); })) << "Yes deletes all three values at once";
+
+    AnswerQuestion(app, no, kDeleteFromRecord, question, true, IDNO);
+    EXPECT_TRUE(Closes(no)) << "No peels the note off";
+    EXPECT_TRUE(HasNoteValues(2)) << "and keeps its values";
+
+    AnswerQuestion(app, cancel, kDeleteFromRecord, question, true, IDCANCEL);
+    EXPECT_TRUE(StaysOpen(cancel)) << "Cancel keeps the note";
+    EXPECT_EQ(1u, app.Notes().size());
+    ASSERT_EQ(std::optional<DWORD>(0), app.Exit());
+
+    // The peeled-off note comes back; the deleted one does not.
+    Jotwise again;
+    ASSERT_TRUE(again.Start());
+    EXPECT_EQ(2u, again.Notes().size());
+    EXPECT_EQ(nullptr, NoteAt(again, 100, 100)) << "the deleted note";
+    EXPECT_NE(nullptr, NoteAt(again, 300, 100)) << "the peeled-off note";
+    EXPECT_NE(nullptr, NoteAt(again, 500, 100)) << "the kept note";
+    ASSERT_EQ(std::optional<DWORD>(0), again.Exit());
+    EXPECT_FALSE(HasAnyNoteValue(1));
+}
+
+TEST_F(Notes, PeelingOffAnOverdueNoteOffersToDeleteIt)
+{
+    FILETIME due = LocalTimeIn(-3);
+    LOGFONTA font = DefaultFont();
+    const std::string texts[3] = {"yes", "no", "cancel"};
+    for (int id = 1; id <= 3; ++id) {
+        NoteRecord record = MakeNote(id, 200 * id, 300, 120, 60);
+        record.due = due;
+        store::SeedNote(record, texts[id - 1], font);
+    }
+    const std::string question = Sjis(u8"このメモは指定の期日を過ぎています。記録から削除しますか？");
+
+    Jotwise app;
+    ASSERT_TRUE(app.Start());
+    HWND yes = NoteAt(app, 200, 300);
+    HWND no = NoteAt(app, 400, 300);
+    HWND cancel = NoteAt(app, 600, 300);
+    ASSERT_TRUE(yes && no && cancel);
+
+    AnswerQuestion(app, yes, kPeelOff, question, true, IDYES);
+    EXPECT_TRUE(Closes(yes));
+    EXPECT_TRUE(WaitUntil([] { return !HasAnyNoteValue(1); })) << "Yes deletes the note from the record";
+
+    AnswerQuestion(app, no, kPeelOff, question, true, IDNO);
+    EXPECT_TRUE(Closes(no)) << "No still peels the note off";
+    EXPECT_TRUE(HasNoteValues(2)) << "without deleting it";
+
+    AnswerQuestion(app, cancel, kPeelOff, question, true, IDCANCEL);
+    EXPECT_TRUE(StaysOpen(cancel)) << "Cancel keeps the note";
+    EXPECT_TRUE(IsWindowVisible(cancel));
+    ASSERT_EQ(std::optional<DWORD>(0), app.Exit());
+    EXPECT_TRUE(HasNoteValues(2));
+    EXPECT_TRUE(HasNoteValues(3));
+}
+
+TEST_F(Notes, PeelOffAsksOnceAndAPeeledNoteKeepsItsId)
+{
+    NoteRecord kept = PatternedNote(1, 100, 400, 120, 60);
+    LOGFONTA font = DefaultFont();
+    store::SeedNote(kept, "kept", font);
+    store::SeedNote(2, 300, 400, 120, 60, "peeled");
+    const std::string question = Sjis(u8"はがしますか？");
+
+    Jotwise app;
+    ASSERT_TRUE(app.Start());
+    HWND no = NoteAt(app, 100, 400);
+    HWND yes = NoteAt(app, 300, 400);
+    ASSERT_TRUE(no && yes);
+
+    AnswerQuestion(app, no, kPeelOff, question, false, IDNO);
+    EXPECT_TRUE(StaysOpen(no)) << "No keeps the note";
+    EXPECT_EQ(no, NoteAt(app, 100, 400)) << "in its place";
+    EXPECT_EQ(BytesOf(&kept, kNoteImageSize), store::Read("List1").value_or(Bytes{})) << "nothing saved";
+
+    AnswerQuestion(app, yes, kPeelOff, question, false, IDYES);
+    EXPECT_TRUE(Closes(yes)) << "Yes peels the note off";
+    EXPECT_TRUE(HasNoteValues(2)) << "its values stay for the next start";
+
+    // Its ID stays reserved for the rest of the run: a copy made now must not
+    // take it and save over the peeled-off note.
+    app.PostCommand(no, kDuplicate);
+    ASSERT_TRUE(WaitUntil([] { return HasNoteValues(3); })) << "the copy takes ID 3";
+    EXPECT_EQ(BytesOf("peeled", 7), store::Read("Memo2").value_or(Bytes{}));
+    ASSERT_EQ(std::optional<DWORD>(0), app.Exit());
+
+    Jotwise again;
+    ASSERT_TRUE(again.Start());
+    EXPECT_EQ(3u, again.Notes().size()) << "the peeled-off note is back with the others";
+    EXPECT_NE(nullptr, NoteAt(again, 300, 400));
+    ASSERT_EQ(std::optional<DWORD>(0), again.Exit());
+}
+
+TEST_F(Notes, LogoffSavesNotesWhereTheyWereMoved)
+{
+    store::SeedNote(4, 100, 100, 120, 60, "moved");
+    Jotwise app;
+    ASSERT_TRUE(app.Start());
+    std::vector<HWND> notes = app.Notes();
+    ASSERT_EQ(1u, notes.size());
+    SetWindowPos(notes[0], nullptr, 333, 222, 150, 80, SWP_NOZORDER | SWP_NOACTIVATE);
+    app.Sync();
+    SendMessageTimeoutA(app.MainWindow(), WM_ENDSESSION, 1, 0, SMTO_NORMAL, 5000, nullptr);
+    std::optional<NoteRecord> saved = store::ReadNote(4);
+    ASSERT_TRUE(saved.has_value());
+    EXPECT_EQ(333, saved->left);
+    EXPECT_EQ(222, saved->top);
+    EXPECT_EQ(150, saved->width);
+    EXPECT_EQ(80, saved->height);
+    EXPECT_EQ(BytesOf("moved", 6), store::Read("Memo4").value_or(Bytes{}));
+    EXPECT_TRUE(store::Read("Option").has_value()) << "the options are saved too";
+    EXPECT_TRUE(app.Running());
+    // A logoff that does not happen after all leaves the program as it was.
+    app.Kill();
+}
+
+TEST_F(Notes, TrayMenuWithoutNotesGreysTheCommandsForNotes)
+{
+    Jotwise app;
+    ASSERT_TRUE(app.Start());
+    // Add note, the four commands for all notes (arrange, to front, hide,
+    // the size submenu), options, help, exit.
+    EXPECT_EQ(ToItems("10000111"), OpenMenu(app, app.MainWindow(), true));
+    ASSERT_EQ(std::optional<DWORD>(0), app.Exit());
+}
+
+TEST_F(Notes, MenusWithAHiddenNoteAndWhileTheEditorIsOpen)
+{
+    store::SeedNote(1, 100, 100, 120, 60, "hidden");
+    Jotwise app;
+    ASSERT_TRUE(app.Start());
+    std::vector<HWND> notes = app.Notes();
+    ASSERT_EQ(1u, notes.size());
+    app.PostCommand(notes[0], kHide);
+    ASSERT_TRUE(WaitUntil([&notes] { return !IsWindowVisible(notes[0]); }));
+    EXPECT_EQ(ToItems("11111111"), OpenMenu(app, app.MainWindow(), true)) << "a hidden note is a note";
+
+    app.PostTrayCommand(kNewNote);
+    ASSERT_NE(nullptr, app.WaitForWindow("TextC")) << "the editor opens";
+    app.Sync();
+    EXPECT_EQ(ToItems("01111110"), OpenMenu(app, app.MainWindow(), true)) << "no second editor, no exit";
+    // Peel-off submenu, edit, duplicate, properties, hide, optimise, help.
+    EXPECT_EQ(ToItems("1011111"), OpenMenu(app, notes[0], false)) << "no edit while the editor is open";
+}
