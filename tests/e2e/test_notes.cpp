@@ -387,7 +387,7 @@ TEST_F(Notes, PeelOffAsksOnceAndAPeeledNoteKeepsItsId)
     ASSERT_EQ(std::optional<DWORD>(0), again.Exit());
 }
 
-TEST_F(Notes, LogoffSavesNotesWhereTheyWereMoved)
+TEST_F(Notes, LogoffSavesMovedNotesAndAResizeIsSavedAtClose)
 {
     store::SeedNote(4, 100, 100, 120, 60, "moved");
     Jotwise app;
@@ -406,8 +406,19 @@ TEST_F(Notes, LogoffSavesNotesWhereTheyWereMoved)
     EXPECT_EQ(BytesOf("moved", 6), store::Read("Memo4").value_or(Bytes{}));
     EXPECT_TRUE(store::Read("Option").has_value()) << "the options are saved too";
     EXPECT_TRUE(app.Running());
-    // A logoff that does not happen after all leaves the program as it was.
-    app.Kill();
+
+    // The logoff did not happen after all. A size change alone (what the
+    // sizing border does) reaches the store when the note closes.
+    SetWindowPos(notes[0], nullptr, 0, 0, 90, 45, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    app.Sync();
+    EXPECT_EQ(150, store::ReadNote(4).value_or(NoteRecord{}).width) << "not saved before the close";
+    ASSERT_EQ(std::optional<DWORD>(0), app.Exit());
+    saved = store::ReadNote(4);
+    ASSERT_TRUE(saved.has_value());
+    EXPECT_EQ(333, saved->left);
+    EXPECT_EQ(222, saved->top);
+    EXPECT_EQ(90, saved->width);
+    EXPECT_EQ(45, saved->height);
 }
 
 TEST_F(Notes, TrayMenuWithoutNotesGreysTheCommandsForNotes)
