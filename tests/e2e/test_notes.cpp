@@ -1,5 +1,10 @@
 // Notes of the real program: where stored notes appear, what the store holds
-// after them, duplication, and the questions of peeling a note off.
+// after them, duplication, the questions of peeling a note off, and the
+// tray icon and menus.
+#include <windows.h>
+
+#include <shellapi.h>
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -429,6 +434,47 @@ TEST_F(Notes, TrayMenuWithoutNotesGreysTheCommandsForNotes)
     // the size submenu), options, help, exit.
     EXPECT_EQ(ToItems("10000111"), OpenMenu(app, app.MainWindow(), true));
     ASSERT_EQ(std::optional<DWORD>(0), app.Exit());
+}
+
+TEST_F(Notes, TrayMenuIsInTheForegroundAndClosesOnAClickElsewhere)
+{
+    Jotwise app;
+    ASSERT_TRUE(app.Start());
+    SetCursorPos(500, 300);
+    PostMessageA(app.MainWindow(), WM_APP + 321, 101, WM_RBUTTONDOWN);
+    ASSERT_TRUE(WaitUntil([&app] { return !app.Windows("#32768", true).empty(); }));
+    EXPECT_EQ(app.MainWindow(), GetForegroundWindow()) << "the menu's owner comes to the front first";
+    INPUT click[3] = {};
+    for (INPUT& input : click)
+        input.type = INPUT_MOUSE;
+    click[0].mi.dx = 200 * 65535 / GetSystemMetrics(SM_CXSCREEN);
+    click[0].mi.dy = 100 * 65535 / GetSystemMetrics(SM_CYSCREEN);
+    click[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    click[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    click[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(3, click, sizeof(INPUT));
+    EXPECT_TRUE(WaitUntil([&app] { return app.Windows("#32768", true).empty(); })) << "the menu closes";
+    ASSERT_EQ(std::optional<DWORD>(0), app.Exit());
+}
+
+TEST_F(Notes, TrayIconIsAddedAgainWhenTheTaskbarIsRecreated)
+{
+    Jotwise app;
+    ASSERT_TRUE(app.Start());
+    // Modifying an icon succeeds only while the shell has it.
+    NOTIFYICONDATAA icon = {};
+    icon.cbSize = sizeof(icon);
+    icon.hWnd = app.MainWindow();
+    icon.uID = 101;
+    EXPECT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &icon)) << "the icon is there after the start";
+    // A restarted shell starts with an empty notification area.
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &icon));
+    EXPECT_FALSE(Shell_NotifyIconA(NIM_MODIFY, &icon));
+    SendMessageTimeoutA(
+        app.MainWindow(), RegisterWindowMessageA("TaskbarCreated"), 0, 0, SMTO_NORMAL, 5000, nullptr);
+    EXPECT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &icon)) << "the icon is back";
+    ASSERT_EQ(std::optional<DWORD>(0), app.Exit());
+    EXPECT_FALSE(Shell_NotifyIconA(NIM_MODIFY, &icon)) << "and gone with the program";
 }
 
 TEST_F(Notes, MenusWithAHiddenNoteAndWhileTheEditorIsOpen)
