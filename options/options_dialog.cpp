@@ -430,7 +430,12 @@ int ShowOptionsDialog(HWND owner)
             result = 0;
     }
     if (result) {
-        std::memcpy(&app->options, &state->working, sizeof(Options));
+        {
+            // The due monitor reads the options between our commands; it
+            // must never see half of the old record and half of the new.
+            AppLock lock;
+            std::memcpy(&app->options, &state->working, sizeof(Options));
+        }
         ReplaceDefaultFont(app, state->workingFont);
         SaveOptions();
         if (app->options.border != oldBorder)

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "editor/editor_window.h"
 #include "help/help.h"
 #include "notes/note_table.h"
 #include "options/options_dialog.h"
@@ -348,6 +349,11 @@ TEST_F(OptionsDialog, CancelAfterChangesLeavesEverythingAsItWas)
     app_->options.eveColour = RGB(40, 50, 60);
     app_->options.editorRect = RECT{10, 20, 500, 400};
     app_->options.reserved[3] = 0x5A;
+    // A default font that the reset would replace.
+    LOGFONTA big = FontOf(app_->defaultFont);
+    big.lfHeight = 25;
+    DeleteObject(app_->defaultFont);
+    app_->defaultFont = CreateFontIndirectA(&big);
     HWND note = AddNote(200, 200, 150, 100);
     ASSERT_TRUE(note);
     Options before = app_->options;
@@ -356,14 +362,25 @@ TEST_F(OptionsDialog, CancelAfterChangesLeavesEverythingAsItWas)
     RECT rectBefore = RectOf(note);
     LONG_PTR styleBefore = GetWindowLongPtrA(note, GWL_STYLE);
 
-    int result = Run([](const OptionsUi& ui) {
+    bool picked = false;
+    int result = Run([&picked](const OptionsUi& ui) {
         Click(ui.general, IDC_OPT_BORDER);
         Click(ui.due, IDC_OPT_EVE_ON);
         SetText(ui.due, IDC_OPT_DUE_AMOUNT, "9");
+        HBRUSH oldBack = SwatchBrush(ui.general, IDC_OPT_BACK_SWATCH);
+        Press(ui.general, IDC_OPT_BACK_PICK);
+        if (HWND chooser = WaitForDialog(ui.dialog)) {
+            ClickCell(chooser, COLOR_BOX1, 6, 8, 0, 0);
+            Sleep(200);
+            Press(chooser, IDOK);
+            WaitUntilGone(chooser);
+            picked = SwatchBrush(ui.general, IDC_OPT_BACK_SWATCH) != oldBack;
+        }
         SendMessageA(ui.dialog, WM_COMMAND, MAKEWPARAM(IDC_OPT_RESET, BN_CLICKED), 0);
         Press(ui.dialog, IDCANCEL);
     });
     EXPECT_EQ(0, result);
+    EXPECT_TRUE(picked) << "a back colour was picked before cancelling";
     EXPECT_EQ(0, std::memcmp(&before, &app_->options, sizeof(Options))) << "options untouched";
     EXPECT_EQ(fontBefore, app_->defaultFont) << "the default font is kept";
     LOGFONTA logFontAfter = FontOf(app_->defaultFont);
@@ -630,4 +647,56 @@ TEST_F(OptionsDialog, OkReplacesTheDefaultFontWithTheWorkingOne)
         RegGetValueA(HKEY_CURRENT_USER, "Software\\KOVA\\Jotwise", "Font", RRF_RT_REG_BINARY, nullptr,
             &stored, &size));
     EXPECT_EQ(0, std::memcmp(&logFont, &stored, sizeof(LOGFONTA)));
+}
+
+TEST_F(OptionsDialog, OkCopiesTheOptionsBackOnlyUnderTheLock)
+{
+    // The due monitor reads the options under the AppState lock; while it
+    // holds the lock, OK must wait instead of changing them under its feet.
+    AppState* app = app_.get();
+    app->options.dueAmount = 2;
+    app->options.blink = 0;
+    struct {
+        std::uint8_t amount = 0, blink = 0;
+    } whileHeld;
+    int result = Run([app, &whileHeld](const OptionsUi& ui) {
+        SetText(ui.due, IDC_OPT_DUE_AMOUNT, "9");
+        Click(ui.due, IDC_OPT_BLINK);
+        EnterCriticalSection(&app->lock);
+        Press(ui.dialog, IDOK);
+        WaitUntilGone(ui.dialog);
+        Sleep(300);
+        whileHeld.amount = app->options.dueAmount;
+        whileHeld.blink = app->options.blink;
+        LeaveCriticalSection(&app->lock);
+    });
+    EXPECT_EQ(1, result);
+    EXPECT_EQ(2, whileHeld.amount) << "nothing copied while the monitor holds the lock";
+    EXPECT_EQ(0, whileHeld.blink);
+    EXPECT_EQ(9, app->options.dueAmount);
+    EXPECT_EQ(1, app->options.blink);
+}
+
+TEST_F(OptionsDialog, ADueAmountOfZeroGivesNewNotesNoDueTime)
+{
+    // What the editor gives a note it opens as new, under the current options.
+    auto newNoteDue = []() {
+        auto* state = new EditorState{};
+        FILETIME due = {0xFFFFFFFF, 0xFFFFFFFF};
+        if (InitEditorState(nullptr, state, nullptr))
+            due = state->note.due;
+        ReleaseEditorState(state);
+        return due;
+    };
+    FILETIME before = newNoteDue();
+    ASSERT_TRUE(before.dwLowDateTime != 0 && before.dwHighDateTime != 0) << "the default gives a due time";
+
+    int result = Run([](const OptionsUi& ui) {
+        SetText(ui.due, IDC_OPT_DUE_AMOUNT, "0");
+        Press(ui.dialog, IDOK);
+    });
+    EXPECT_EQ(1, result);
+    FILETIME after = newNoteDue();
+    EXPECT_EQ(0u, after.dwLowDateTime);
+    EXPECT_EQ(0u, after.dwHighDateTime);
 }
