@@ -286,3 +286,33 @@ TEST(HelpPaths, ModuleDirectoryIsTheProgramsFolder)
     EXPECT_EQ(expected.substr(0, expected.rfind('\\')), buffer);
     EXPECT_EQ(nullptr, GetModuleDirectory(nullptr, nullptr));
 }
+
+// The help file that the build puts beside the program, read by the
+// system's own help control: every context the program asks for must lead
+// to a topic, or the user gets an error box instead of help.
+TEST(ShippedHelpFile, EveryContextTheProgramAsksForHasATopic)
+{
+    char directory[MAX_PATH];
+    GetModuleDirectory(nullptr, directory);
+    std::string file = std::string(directory) + "\\Jotwise.chm";
+    if (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << file << " was not built (no chmcmd, or no help/jotwise.hhp)";
+    char system[MAX_PATH] = {};
+    GetSystemDirectoryA(system, sizeof(system));
+    HMODULE library = LoadLibraryA((std::string(system) + "\\hhctrl.ocx").c_str());
+    if (!library)
+        GTEST_SKIP() << "no HTML Help control on this system";
+    auto htmlHelp
+        = reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void*>(GetProcAddress(library, "HtmlHelpA")));
+    ASSERT_TRUE(htmlHelp);
+
+    for (DWORD context : {HELP_CONTEXT_EDITOR, HELP_CONTEXT_NOTE, HELP_CONTEXT_OPTIONS})
+        EXPECT_TRUE(htmlHelp(GetDesktopWindow(), file.c_str(), kDisplayContext, context))
+            << "context " << context;
+    EXPECT_FALSE(htmlHelp(GetDesktopWindow(), file.c_str(), kDisplayContext, 4242))
+        << "an unknown context has no topic";
+    EXPECT_TRUE(htmlHelp(GetDesktopWindow(), file.c_str(), kDisplayTopic, 0)) << "the default topic";
+    constexpr UINT kCloseAll = 0x12;
+    htmlHelp(nullptr, nullptr, kCloseAll, 0);
+    FreeLibrary(library);
+}

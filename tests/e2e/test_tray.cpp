@@ -1,0 +1,290 @@
+// Every tray-menu command of the real program, posted to its main window as
+// the tray menu would, and its effect seen from outside.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "tests/e2e/driver.h"
+
+using namespace e2e;
+
+namespace
+{
+
+constexpr int kShowAll = 1002;
+constexpr int kArrange = 1003;
+constexpr int kHideAll = 1005;
+constexpr int kOptions = 1008;
+constexpr int kFitWidth = 1011;
+constexpr int kFitBoth = 1013;
+constexpr int kOptimise = 1015;
+constexpr int kHelp = 1021;
+constexpr int kAbout = 1025;
+
+constexpr int kBorderCheck = 121;
+
+int Width(HWND window)
+{
+    RECT rect = WindowRect(window);
+    return rect.right - rect.left;
+}
+
+int Height(HWND window)
+{
+    RECT rect = WindowRect(window);
+    return rect.bottom - rect.top;
+}
+
+RECT ClientRect(HWND window)
+{
+    RECT rect = {};
+    GetClientRect(window, &rect);
+    return rect;
+}
+
+// Runs a command that opens no modal box and returns once the program has
+// handled it. Sync() after a post is not enough: a sent message overtakes
+// the posted command in the program's queue.
+void RunCommand(HWND window, int commandId)
+{
+    SendMessageTimeoutA(window, WM_COMMAND, static_cast<WPARAM>(commandId), 0, SMTO_NORMAL, 10000, nullptr);
+}
+
+// The notes of the program ordered by their left edge (the tests place
+// them apart), so that a test can name them.
+std::vector<HWND> NotesByLeft(const Jotwise& app)
+{
+    std::vector<HWND> notes = app.Notes();
+    std::sort(
+        notes.begin(), notes.end(), [](HWND a, HWND b) { return WindowRect(a).left < WindowRect(b).left; });
+    return notes;
+}
+
+// A child page of the options dialog that holds the control.
+HWND PageWith(HWND dialog, int controlId)
+{
+    for (HWND child = FindWindowExA(dialog, nullptr, "#32770", nullptr); child;
+         child = FindWindowExA(dialog, child, "#32770", nullptr)) {
+        if (GetDlgItem(child, controlId))
+            return child;
+    }
+    return nullptr;
+}
+
+// Waits for a top-level window of the program with the class; every one
+// found is returned so that the caller can close them.
+std::vector<HWND> WaitForWindows(const Jotwise& app, const char* className, DWORD timeoutMs)
+{
+    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(50)) {
+        std::vector<HWND> found = app.Windows(className, true);
+        if (!found.empty())
+            return found;
+    }
+    return {};
+}
+
+class TrayCommands : public testing::Test
+{
+protected:
+    void SetUp() override { store::Clear(); }
+    void TearDown() override { store::Clear(); }
+};
+
+} // namespace
+
+TEST_F(TrayCommands, HideAllShowAllAndArrange)
+{
+    // Loaded in ID order, so ID 1 is in slot 0 and ID 3 in the highest slot.
+    store::SeedNote(1, 600, 300, 200, 400, "one");
+    store::SeedNote(2, 650, 100, 150, 400, "two");
+    store::SeedNote(3, 700, 200, 300, 100, "three");
+    Jotwise app;
+    ASSERT_TRUE(app.Start());
+    std::vector<HWND> notes = NotesByLeft(app);
+    ASSERT_EQ(3u, notes.size());
+
+    RunCommand(app.MainWindow(), kHideAll);
+    EXPECT_TRUE(app.Notes(true).empty()) << "hide all hides every note";
+
+    // With every note hidden, arrange still asks and then moves nothing.
+    app.PostTrayCommand(kArrange);
+    HWND question = app.WaitForDialog(5000);
+    ASSERT_TRUE(question);
+    EXPECT_EQ(Sjis(u8"整列しますか？"), MessageText(question));
+    EXPECT_EQ(Sjis(u8"処理の確認"), WindowText(question));
+    PressButton(question, IDYES);
+    ASSERT_TRUE(app.WaitForNoDialog(5000));
+    app.Sync();
+    EXPECT_EQ(600, WindowRect(notes[0]).left);
+
+    RunCommand(app.MainWindow(), kShowAll);
+    EXPECT_EQ(3u, app.Notes(true).size()) << "show all brings every note back";
+    std::vector<HWND> stack;
+    for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
+        if (std::find(notes.begin(), notes.end(), window) != notes.end())
+            stack.push_back(window);
+    }
+    ASSERT_EQ(3u, stack.size());
+    EXPECT_EQ(notes[2], stack[0]) << "the note of the highest slot ends on top";
+    EXPECT_EQ(notes[1], stack[1]);
+    EXPECT_EQ(notes[0], stack[2]);
+
+    // "No" leaves everything where it was.
+    app.PostTrayCommand(kArrange);
+    question = app.WaitForDialog(5000);
+    ASSERT_TRUE(question);
+    PressButton(question, IDNO);
+    ASSERT_TRUE(app.WaitForNoDialog(5000));
+    app.Sync();
+    EXPECT_EQ(600, WindowRect(notes[0]).left);
+    EXPECT_EQ(100, WindowRect(notes[1]).top);
+
+    // "Yes" on the 768-pixel virtual screen: heights 400, 400, 100.
+    app.PostTrayCommand(kArrange);
+    question = app.WaitForDialog(5000);
+    ASSERT_TRUE(question);
+    PressButton(question, IDYES);
+    ASSERT_TRUE(app.WaitForNoDialog(5000));
+    app.Sync();
+    ASSERT_EQ(768, GetSystemMetrics(SM_CYSCREEN));
+    RECT first = WindowRect(notes[0]);
+    RECT second = WindowRect(notes[1]);
+    RECT third = WindowRect(notes[2]);
+    EXPECT_EQ(3, first.left);
+    EXPECT_EQ(3, first.top);
+    EXPECT_EQ(206, second.left);
+    EXPECT_EQ(3, second.top);
+    EXPECT_EQ(206, third.left);
+    EXPECT_EQ(406, third.top);
+
+    // The arranged places reach the store when the notes close.
+    EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
+    std::optional<NoteRecord> stored = store::ReadNote(3);
+    ASSERT_TRUE(stored.has_value());
+    EXPECT_EQ(206, stored->left);
+    EXPECT_EQ(406, stored->top);
+}
+
+TEST_F(TrayCommands, FitAndOptimiseSizes)
+{
+    store::SeedNote(1, 100, 100, 120, 50, "a");
+    store::SeedNote(2, 300, 100, 80, 70, "b");
+    store::SeedNote(3, 500, 100, 200, 30, "c");
+    Jotwise app;
+    ASSERT_TRUE(app.Start());
+    std::vector<HWND> notes = NotesByLeft(app);
+    ASSERT_EQ(3u, notes.size());
+
+    RunCommand(app.MainWindow(), kFitWidth);
+    const int heights[] = {50, 70, 30};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(200, Width(notes[i])) << "note " << i;
+        EXPECT_EQ(heights[i], Height(notes[i])) << "note " << i;
+    }
+
+    RunCommand(app.MainWindow(), kFitBoth);
+    for (HWND note : notes)
+        EXPECT_EQ(70, Height(note));
+
+    // One letter needs far less than 200 x 70.
+    RunCommand(app.MainWindow(), kOptimise);
+    for (HWND note : notes) {
+        EXPECT_LT(Width(note), 200);
+        EXPECT_LT(Height(note), 70);
+    }
+    EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
+}
+
+TEST_F(TrayCommands, OptionsCancelChangesNothingAndOkSwitchesTheBorder)
+{
+    store::SeedNote(1, 200, 200, 150, 100, "frame");
+    Jotwise app;
+    ASSERT_TRUE(app.Start());
+    std::vector<HWND> notes = app.Notes();
+    ASSERT_EQ(1u, notes.size());
+    HWND note = notes[0];
+    RECT client = ClientRect(note);
+
+    app.PostTrayCommand(kOptions);
+    HWND dialog = app.WaitForDialog(5000, Sjis(u8"オプション"));
+    ASSERT_TRUE(dialog);
+    HWND general = PageWith(dialog, kBorderCheck);
+    ASSERT_TRUE(general);
+    SendMessageTimeoutA(GetDlgItem(general, kBorderCheck), BM_CLICK, 0, 0, SMTO_NORMAL, 5000, nullptr);
+    PressButton(dialog, IDCANCEL);
+    ASSERT_TRUE(app.WaitForNoDialog(5000));
+    app.Sync();
+    EXPECT_FALSE(GetWindowLongA(note, GWL_STYLE) & WS_THICKFRAME) << "cancel changes no note";
+    EXPECT_FALSE(store::Read("Option").has_value()) << "cancel saves nothing";
+
+    app.PostTrayCommand(kOptions);
+    dialog = app.WaitForDialog(5000, Sjis(u8"オプション"));
+    ASSERT_TRUE(dialog);
+    general = PageWith(dialog, kBorderCheck);
+    ASSERT_TRUE(general);
+    SendMessageTimeoutA(GetDlgItem(general, kBorderCheck), BM_CLICK, 0, 0, SMTO_NORMAL, 5000, nullptr);
+    PressButton(dialog, IDOK);
+    ASSERT_TRUE(app.WaitForNoDialog(5000));
+    app.Sync();
+    EXPECT_TRUE(GetWindowLongA(note, GWL_STYLE) & WS_THICKFRAME) << "OK frames every note at once";
+    EXPECT_EQ(client.right, ClientRect(note).right) << "the text area keeps its size";
+    EXPECT_EQ(client.bottom, ClientRect(note).bottom);
+    EXPECT_GT(Width(note), 150);
+    std::optional<Bytes> option = store::Read("Option");
+    ASSERT_TRUE(option.has_value()) << "OK saves the options at once";
+    ASSERT_EQ(64u, option->size());
+    EXPECT_EQ(1, (*option)[35]) << "border byte";
+    EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
+}
+
+TEST_F(TrayCommands, AboutBoxOpensAndCloses)
+{
+    Jotwise app;
+    ASSERT_TRUE(app.Start());
+    app.PostTrayCommand(kAbout);
+    HWND about = app.WaitForDialog(5000, Sjis(u8"バージョン情報"));
+    ASSERT_TRUE(about);
+    EXPECT_EQ("Version 0.10", WindowText(GetDlgItem(about, 101)));
+    EXPECT_EQ(Sjis(u8"ジョット・ワイズ"), WindowText(GetDlgItem(about, 102)));
+    PressButton(about, IDOK);
+    EXPECT_TRUE(app.WaitForNoDialog(5000)) << "OK closes the About box";
+    EXPECT_TRUE(app.Running());
+    EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
+}
+
+TEST_F(TrayCommands, HelpOpensTheViewerFromTheTrayF1AndTheNoteMenu)
+{
+    // The help file lies beside the program, so every way of asking for
+    // help opens the viewer and shows no error box.
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, sizeof(path));
+    std::string chm = path;
+    chm = chm.substr(0, chm.rfind('\\')) + "\\Jotwise.chm";
+    if (GetFileAttributesA(chm.c_str()) == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << chm << " was not built (no chmcmd, or no help/jotwise.hhp)";
+    store::SeedNote(1, 200, 200, 150, 100, "help");
+    Jotwise app;
+    ASSERT_TRUE(app.Start());
+
+    struct Way {
+        const char* what;
+        HWND target;
+        bool key;
+    };
+    HWND note = app.Notes().at(0);
+    for (const Way& way : {Way{"tray command", app.MainWindow(), false}, Way{"F1 on a note", note, true},
+             Way{"note menu", note, false}}) {
+        if (way.key)
+            PostMessageA(way.target, WM_KEYDOWN, VK_F1, 0);
+        else
+            app.PostCommand(way.target, kHelp);
+        std::vector<HWND> viewers = WaitForWindows(app, "HH Parent", 5000);
+        EXPECT_FALSE(viewers.empty()) << way.what << " opens the help viewer";
+        EXPECT_TRUE(app.Windows("#32770", true).empty()) << way.what << " shows no error box";
+        for (HWND viewer : viewers)
+            PostMessageA(viewer, WM_CLOSE, 0, 0);
+        for (int i = 0; i < 100 && !app.Windows("HH Parent", true).empty(); ++i)
+            Sleep(30);
+    }
+    EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
+}
