@@ -1,0 +1,460 @@
+// The note editor of the real program: opening it from the tray, applying a
+// new note, what the editor does to its owner and the menus while it is
+// open, its paste button, and the refusal when 64 notes are already on the
+// desktop. The edit menu's rules are checked in-process, where the menu can
+// be read; a menu bar's drop-down of another process does not reach the
+// screen reliably under Wine.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/driver.h"
+
+using namespace e2e;
+
+namespace
+{
+
+constexpr int kEditControlId = 30011;
+constexpr UINT kTrayNotify = WM_APP + 321;
+constexpr int kTrayIconId = 101;
+
+bool NeutralGrey(COLORREF colour)
+{
+    int red = GetRValue(colour);
+    return red == GetGValue(colour) && red == GetBValue(colour) && red >= 64 && red <= 224;
+}
+
+// Another process's menus cannot be read through the menu API, so a popup
+// menu is read from the screen: an enabled item is drawn in the menu text
+// colour (the highlight text colour when selected), a greyed one in a
+// neutral grey (the shade depends on the theme).
+// One entry per text item of the visible popup, top to bottom: true when
+// the item is greyed. Separators have no text and give no entry.
+std::vector<bool> GreyedItems(HWND popup)
+{
+    RECT rect = WindowRect(popup);
+    int width = rect.right - rect.left;
+    int height = rect.bottom - rect.top;
+    std::vector<bool> items;
+    if (width <= 8 || height <= 8)
+        return items;
+
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    GdiFlush();
+
+    const COLORREF textColour = GetSysColor(COLOR_MENUTEXT);
+    const COLORREF selectedColour = GetSysColor(COLOR_HIGHLIGHT);
+    const COLORREF selectedTextColour = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    auto pixel = [&](int x, int y) {
+        DWORD value = static_cast<const DWORD*>(bits)[y * width + x];
+        return RGB((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF);
+    };
+    struct Band {
+        bool text = false;
+        bool grey = false;
+        bool selected = false;
+    };
+    Band band;
+    int gap = 0;
+    auto close = [&] {
+        if (band.text || band.grey)
+            items.push_back(band.grey && !band.text);
+        band = Band{};
+    };
+    // The frame and the check-mark column stay out of the scan.
+    int inner = width - 8;
+    for (int y = 3; y < height - 3; ++y) {
+        int selected = 0;
+        for (int x = 4; x < width - 4; ++x)
+            selected += pixel(x, y) == selectedColour;
+        bool selectedRow = selected > inner / 2;
+        int text = 0;
+        int grey = 0;
+        for (int x = 4; x < width - 4; ++x) {
+            COLORREF c = pixel(x, y);
+            if (c == (selectedRow ? selectedTextColour : textColour))
+                ++text;
+            else if (NeutralGrey(c))
+                ++grey;
+        }
+        if (selectedRow != band.selected)
+            close();
+        band.selected = selectedRow;
+        // A separator is a line across the whole menu.
+        bool separator = !selectedRow && grey + text > inner / 2;
+        if (separator || text + grey == 0) {
+            if (++gap > 1)
+                close();
+            continue;
+        }
+        gap = 0;
+        band.text = band.text || text > 0;
+        band.grey = band.grey || grey > 0;
+    }
+    close();
+
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return items;
+}
+
+HWND WaitForPopup(const Jotwise& app)
+{
+    for (int i = 0; i < 200; ++i) {
+        std::vector<HWND> popups = app.Windows("#32768", true);
+        if (!popups.empty())
+            return popups.front();
+        Sleep(25);
+    }
+    return nullptr;
+}
+
+// The items once the popup has been drawn: two reads in a row agree.
+std::vector<bool> ReadPopup(HWND popup)
+{
+    std::vector<bool> last;
+    for (int i = 0; i < 30; ++i) {
+        Sleep(100);
+        std::vector<bool> items = GreyedItems(popup);
+        if (!items.empty() && items == last)
+            return items;
+        last = items;
+    }
+    return last;
+}
+
+// Ends the menu that `owner` is tracking.
+void CancelMenu(const Jotwise& app, HWND owner)
+{
+    SendMessageTimeoutA(owner, WM_CANCELMODE, 0, 0, SMTO_NORMAL, 5000, nullptr);
+    for (int i = 0; i < 200 && !app.Windows("#32768", true).empty(); ++i)
+        Sleep(25);
+}
+
+std::vector<bool> TrayMenuItems(const Jotwise& app)
+{
+    PostMessageA(app.MainWindow(), kTrayNotify, kTrayIconId, WM_RBUTTONDOWN);
+    HWND popup = WaitForPopup(app);
+    if (!popup)
+        return {};
+    std::vector<bool> items = ReadPopup(popup);
+    CancelMenu(app, app.MainWindow());
+    return items;
+}
+
+std::vector<bool> NoteMenuItems(const Jotwise& app, HWND note)
+{
+    PostMessageA(note, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
+    HWND popup = WaitForPopup(app);
+    if (!popup)
+        return {};
+    std::vector<bool> items = ReadPopup(popup);
+    CancelMenu(app, note);
+    return items;
+}
+
+// Text items of the menus, in resource order.
+enum TrayItem {
+    kTrayNew = 0,
+    kTrayArrange,
+    kTrayShow,
+    kTrayHide,
+    kTraySize,
+    kTrayOptions,
+    kTrayHelp,
+    kTrayExit
+};
+enum NoteItem {
+    kNotePeel = 0,
+    kNoteEdit,
+    kNoteDuplicate,
+    kNoteProperties,
+    kNoteHide,
+    kNoteOptimize,
+    kNoteHelp
+};
+
+HWND EditOf(HWND editor)
+{
+    return GetDlgItem(editor, kEditControlId);
+}
+
+void SetEditText(HWND editor, const std::string& text)
+{
+    SendMessageTimeoutA(
+        EditOf(editor), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, 5000, nullptr);
+}
+
+bool WaitUntilGone(HWND window, DWORD timeoutMs = 10000)
+{
+    DWORD start = GetTickCount();
+    while (IsWindow(window)) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(25);
+    }
+    return true;
+}
+
+void PutOnClipboard(const char* text)
+{
+    if (!OpenClipboard(nullptr))
+        return;
+    EmptyClipboard();
+    if (text) {
+        std::size_t size = std::string(text).size() + 1;
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+        CopyMemory(GlobalLock(block), text, size);
+        GlobalUnlock(block);
+        SetClipboardData(CF_TEXT, block);
+    }
+    CloseClipboard();
+}
+
+// Height of one line in the default note font, as the program measures it.
+int LineHeight()
+{
+    LOGFONTA description = DefaultFont();
+    HFONT font = CreateFontIndirectA(&description);
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(screen, font);
+    SIZE size = {};
+    GetTextExtentPoint32A(screen, "x", 1, &size);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(font);
+    return size.cy;
+}
+
+std::vector<int> StoredIds(const char* base)
+{
+    std::vector<int> ids;
+    std::string prefix = base;
+    for (const std::string& name : store::ValueNames()) {
+        if (name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0)
+            ids.push_back(std::stoi(name.substr(prefix.size())));
+    }
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+class EditorEndToEnd : public testing::Test
+{
+protected:
+    void SetUp() override { store::Clear(); }
+    void TearDown() override { store::Clear(); }
+};
+
+} // namespace
+
+TEST_F(EditorEndToEnd, TrayCommandOpensTheEditorAndApplyStoresAClampedNoteAtOnce)
+{
+    Jotwise app;
+    ASSERT_TRUE(app.Start());
+    app.PostTrayCommand(1001);
+    HWND editor = app.WaitForWindow("TextC");
+    ASSERT_NE(nullptr, editor) << "tray command 1001 opens the editor";
+    EXPECT_TRUE(IsWindowVisible(editor));
+    EXPECT_EQ(0u, WindowText(editor).find(Sjis(u8"メモの編集 - "))) << WindowText(editor);
+    EXPECT_FALSE(IsWindowEnabled(app.MainWindow()));
+
+    // Tall enough that the note cannot stay where it was placed: it has to
+    // be moved up onto the screen.
+    int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    int lines = (screenHeight - 6) / LineHeight();
+    const std::string line = Sjis(u8"行");
+    std::string text = "abc\td";
+    for (int i = 1; i < lines; ++i) {
+        text.append("\r\n");
+        text.append(line);
+        text.append(std::to_string(i));
+    }
+    SetEditText(editor, text);
+    app.PostCommand(editor, 1151);
+    ASSERT_TRUE(WaitUntilGone(editor)) << "apply closes the editor";
+    app.Sync();
+    EXPECT_TRUE(IsWindowEnabled(app.MainWindow()));
+
+    std::vector<HWND> notes = app.Notes();
+    ASSERT_EQ(1u, notes.size());
+    RECT rect = WindowRect(notes[0]);
+    EXPECT_GE(rect.left, 0);
+    EXPECT_GE(rect.top, 0);
+    EXPECT_LE(rect.right, screenWidth);
+    EXPECT_EQ(screenHeight, rect.bottom) << "moved up to the bottom edge of the screen";
+
+    // Stored at once, while the program still runs.
+    std::vector<int> ids = StoredIds("List");
+    ASSERT_EQ(1u, ids.size());
+    int id = ids[0];
+    EXPECT_EQ(std::vector<int>{id}, StoredIds("Memo"));
+    EXPECT_EQ(std::vector<int>{id}, StoredIds("Font"));
+    std::optional<NoteRecord> record = store::ReadNote(id);
+    ASSERT_TRUE(record.has_value());
+    EXPECT_EQ(rect.left, record->left);
+    EXPECT_EQ(rect.top, record->top);
+    EXPECT_EQ(rect.right - rect.left, record->width);
+    EXPECT_EQ(rect.bottom - rect.top, record->height);
+    std::string stored = text;
+    stored.replace(0, 5, "abc d");
+    std::optional<Bytes> memo = store::Read("Memo" + std::to_string(id));
+    ASSERT_TRUE(memo.has_value());
+    EXPECT_EQ(stored, std::string(reinterpret_cast<const char*>(memo->data())))
+        << "the tab is stored expanded";
+    EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
+
+    Jotwise again;
+    ASSERT_TRUE(again.Start());
+    notes = again.Notes(true);
+    ASSERT_EQ(1u, notes.size()) << "a restart shows the note";
+    RECT reloaded = WindowRect(notes[0]);
+    EXPECT_EQ(rect.left, reloaded.left);
+    EXPECT_EQ(rect.top, reloaded.top);
+    EXPECT_EQ(rect.right, reloaded.right);
+    EXPECT_EQ(rect.bottom, reloaded.bottom);
+    EXPECT_EQ(std::optional<DWORD>(0), again.Exit());
+}
+
+TEST_F(EditorEndToEnd, OpenEditorDisablesItsOwnersGreysTheirMenusAndComesBackWhereItWas)
+{
+    store::SeedNote(1, 600, 400, 160, 60, "owner");
+    store::SeedNote(2, 600, 100, 160, 60, "other");
+    Jotwise app;
+    ASSERT_TRUE(app.Start());
+    std::vector<HWND> notes = app.Notes();
+    ASSERT_EQ(2u, notes.size());
+    HWND owner = WindowRect(notes[0]).top == 400 ? notes[0] : notes[1];
+    HWND other = owner == notes[0] ? notes[1] : notes[0];
+
+    std::vector<bool> tray = TrayMenuItems(app);
+    ASSERT_EQ(8u, tray.size()) << "the tray menu read from the screen";
+    EXPECT_FALSE(tray[kTrayNew]);
+    EXPECT_FALSE(tray[kTrayExit]);
+
+    app.PostCommand(owner, 1111);
+    HWND editor = app.WaitForWindow("TextC");
+    ASSERT_NE(nullptr, editor);
+    app.Sync();
+    EXPECT_EQ("owner", WindowText(EditOf(editor)));
+    EXPECT_EQ(Sjis(u8"メモの編集 - 期日の指定はありません。"), WindowText(editor));
+    EXPECT_FALSE(IsWindowEnabled(owner)) << "the note that opened the editor";
+    EXPECT_FALSE(IsWindowEnabled(app.MainWindow()));
+    EXPECT_TRUE(IsWindowEnabled(other));
+
+    tray = TrayMenuItems(app);
+    ASSERT_EQ(8u, tray.size());
+    EXPECT_TRUE(tray[kTrayNew]) << "1001 while the editor is open";
+    EXPECT_TRUE(tray[kTrayExit]) << "1009 while the editor is open";
+    EXPECT_FALSE(tray[kTrayArrange]);
+    std::vector<bool> noteMenu = NoteMenuItems(app, other);
+    ASSERT_EQ(7u, noteMenu.size()) << "the note menu read from the screen";
+    EXPECT_TRUE(noteMenu[kNoteEdit]) << "1111 while the editor is open";
+    EXPECT_FALSE(noteMenu[kNoteDuplicate]);
+
+    SetWindowPos(editor, nullptr, 120, 90, 480, 320, SWP_NOZORDER | SWP_NOACTIVATE);
+    app.Sync();
+    RECT placed = WindowRect(editor);
+    app.PostCommand(editor, 1152);
+    ASSERT_TRUE(WaitUntilGone(editor)) << "closing an unchanged editor asks nothing";
+    app.Sync();
+    EXPECT_TRUE(IsWindowEnabled(owner));
+    EXPECT_TRUE(IsWindowEnabled(app.MainWindow()));
+    noteMenu = NoteMenuItems(app, other);
+    ASSERT_EQ(7u, noteMenu.size());
+    EXPECT_FALSE(noteMenu[kNoteEdit]);
+
+    app.PostTrayCommand(1001);
+    editor = app.WaitForWindow("TextC");
+    ASSERT_NE(nullptr, editor);
+    app.Sync();
+    RECT reopened = WindowRect(editor);
+    EXPECT_EQ(placed.left, reopened.left) << "the next editor opens at the remembered rectangle";
+    EXPECT_EQ(placed.top, reopened.top);
+    EXPECT_EQ(placed.right, reopened.right);
+    EXPECT_EQ(placed.bottom, reopened.bottom);
+    EXPECT_EQ(std::optional<DWORD>(0), app.Exit()) << "exit closes the unchanged editor";
+    std::optional<Bytes> options = store::Read("Option");
+    ASSERT_TRUE(options.has_value());
+    RECT remembered = {};
+    CopyMemory(&remembered, options->data(), sizeof(remembered));
+    EXPECT_EQ(placed.left, remembered.left) << "the rectangle is kept with the options";
+    EXPECT_EQ(placed.bottom, remembered.bottom);
+}
+
+TEST_F(EditorEndToEnd, PasteButtonFollowsTheClipboard)
+{
+    PutOnClipboard("clip");
+    Jotwise app;
+    ASSERT_TRUE(app.Start());
+    app.PostTrayCommand(1001);
+    HWND editor = app.WaitForWindow("TextC");
+    ASSERT_NE(nullptr, editor);
+    app.Sync();
+
+    // The monitor thread keeps the toolbar's paste button in step with the
+    // clipboard while the editor is open.
+    HWND toolbar = GetDlgItem(editor, 30013);
+    ASSERT_NE(nullptr, toolbar);
+    auto pasteState = [&] {
+        DWORD_PTR state = 0;
+        SendMessageTimeoutA(toolbar, TB_GETSTATE, 1166, 0, SMTO_NORMAL, 5000, &state);
+        return state;
+    };
+    auto waitFor = [&](DWORD_PTR wanted) {
+        for (int i = 0; i < 200 && pasteState() != wanted; ++i)
+            Sleep(25);
+        return pasteState();
+    };
+    EXPECT_EQ(static_cast<DWORD_PTR>(TBSTATE_ENABLED), waitFor(TBSTATE_ENABLED));
+    PutOnClipboard(nullptr);
+    EXPECT_EQ(static_cast<DWORD_PTR>(TBSTATE_INDETERMINATE), waitFor(TBSTATE_INDETERMINATE));
+
+    EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
+}
+
+TEST_F(EditorEndToEnd, ApplyWithSixtyFourNotesOpenShows8002AndClosesTheEditor)
+{
+    for (int id = 1; id <= 64; ++id)
+        store::SeedNote(id, (id % 16) * 60, (id / 16) * 60, 50, 30, std::to_string(id));
+    Jotwise app;
+    ASSERT_TRUE(app.Start());
+    ASSERT_EQ(64u, app.Notes().size());
+    app.PostTrayCommand(1001);
+    HWND editor = app.WaitForWindow("TextC");
+    ASSERT_NE(nullptr, editor);
+    app.Sync();
+    SetEditText(editor, "one too many");
+    app.PostCommand(editor, 1151);
+    HWND box = app.WaitForDialog(10000);
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ(Sjis(u8"個数オーバーです。これ以上開けません。"), MessageText(box));
+    PressButton(box, IDOK);
+    EXPECT_TRUE(WaitUntilGone(editor)) << "the editor closes; the text goes with it";
+    app.Sync();
+    EXPECT_EQ(64u, app.Notes().size());
+    EXPECT_TRUE(IsWindowEnabled(app.MainWindow()));
+    EXPECT_EQ(64u, StoredIds("List").size()) << "nothing stored for the refused note";
+    EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
+}
