@@ -227,9 +227,10 @@ int ChooseFreeNoteId(int fallback)
         return chosen;
     // Every loadable ID belongs to an open or a stored note. Rather than save
     // over one of them, the new note takes an ID above the loadable range:
-    // it is kept in the store but not loaded again.
+    // it is kept in the store but not loaded again. Such IDs are never
+    // loaded, so only the store itself knows which an earlier run used.
     for (int id = kMaxStoredId + 1;; ++id) {
-        if (!IsIdReserved(state, id))
+        if (!IsIdReserved(state, id) && !HasStoredNote(id))
             return id;
     }
 }
@@ -240,7 +241,7 @@ bool IsNoteIdFree(int id)
     // 0 marks a free reservation entry, so it cannot be reserved itself.
     if (!state || id <= 0)
         return false;
-    if (id <= kMaxStoredId && state->storedIds[id])
+    if (id <= kMaxStoredId ? state->storedIds[id] != 0 : HasStoredNote(id))
         return false;
     return !IsIdReserved(state, id);
 }

@@ -74,6 +74,14 @@ void FormatValueName(char* buffer, int size, const char* base, int id)
     std::snprintf(buffer, static_cast<std::size_t>(size), "%s%d", base, id);
 }
 
+bool HasStoredNote(int id)
+{
+    RegistryKey key(kStoreBase, kStoreKey);
+    char name[kValueNameSize];
+    FormatValueName(name, sizeof(name), "List", id);
+    return HasValue(key, name);
+}
+
 int LoadStore(HWND owner)
 {
     AppState* state = App();

@@ -21,6 +21,9 @@ void SaveOptions();
 // is marked deleted. 0 without a record.
 int SaveNote(const NoteRecord* record);
 
+// True when the store holds a List<id> value, loaded or not.
+bool HasStoredNote(int id);
+
 // Forms "<base><id>" (for example "List3").
 void FormatValueName(char* buffer, int size, const char* base, int id);
 

@@ -203,6 +203,12 @@ TEST_F(NoteTable, NewIdIsTheLowestNeitherReservedNorStored)
         app_->storedIds[id] = 1;
     app_->noteIds[0] = 128;
     EXPECT_EQ(129, ChooseFreeNoteId(5));
+    // Notes above that range are never loaded; one that an earlier run
+    // stored there must not be saved over either.
+    SeedNote(129, 10, 10, 80, 40, "kept from an earlier run");
+    EXPECT_EQ(130, ChooseFreeNoteId(5));
+    EXPECT_FALSE(IsNoteIdFree(129));
+    EXPECT_TRUE(IsNoteIdFree(130));
 }
 
 TEST_F(NoteTable, PlacementDrawsTwoNumbersPerTryThenTheFallback)
