@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <utility>
 
 #include "tests/e2e/driver.h"
 
@@ -60,6 +62,26 @@ std::vector<HWND> NotesByLeft(const Jotwise& app)
     return notes;
 }
 
+// The given windows from the top of the z-order down. EnumWindows takes a
+// snapshot, so a box of the program closing meanwhile cannot cut the walk
+// short as a GW_HWNDNEXT chain would.
+std::vector<HWND> ZOrderOf(const std::vector<HWND>& windows)
+{
+    struct Walk {
+        const std::vector<HWND>* wanted;
+        std::vector<HWND> found;
+    } walk{&windows, {}};
+    EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* walk = reinterpret_cast<Walk*>(param);
+            if (std::find(walk->wanted->begin(), walk->wanted->end(), window) != walk->wanted->end())
+                walk->found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&walk));
+    return walk.found;
+}
+
 // A child page of the options dialog that holds the control.
 HWND PageWith(HWND dialog, int controlId)
 {
@@ -83,6 +105,28 @@ std::vector<HWND> WaitForWindows(const Jotwise& app, const char* className, DWOR
     return {};
 }
 
+// A junk file that lives as long as the object.
+class PlantedFile
+{
+public:
+    explicit PlantedFile(std::string path)
+        : path_(std::move(path))
+    {
+        HANDLE file = CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            DWORD written = 0;
+            WriteFile(file, "MZ not a library", 16, &written, nullptr);
+            CloseHandle(file);
+        }
+    }
+    ~PlantedFile() { DeleteFileA(path_.c_str()); }
+    PlantedFile(const PlantedFile&) = delete;
+    PlantedFile& operator=(const PlantedFile&) = delete;
+
+private:
+    std::string path_;
+};
+
 class TrayCommands : public testing::Test
 {
 protected:
@@ -103,10 +147,23 @@ TEST_F(TrayCommands, HideAllShowAllAndArrange)
     std::vector<HWND> notes = NotesByLeft(app);
     ASSERT_EQ(3u, notes.size());
 
+    // Put the note of slot 0 on top, so that only show all can restack them.
+    SetWindowPos(notes[0], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    app.Sync();
+    Sleep(300);
     RunCommand(app.MainWindow(), kHideAll);
     EXPECT_TRUE(app.Notes(true).empty()) << "hide all hides every note";
+    RunCommand(app.MainWindow(), kShowAll);
+    EXPECT_EQ(3u, app.Notes(true).size()) << "show all brings every note back";
+    Sleep(300); // the activations reach the window manager asynchronously
+    std::vector<HWND> stack = ZOrderOf(notes);
+    ASSERT_EQ(3u, stack.size());
+    EXPECT_EQ(notes[2], stack[0]) << "the note of the highest slot ends on top";
+    EXPECT_EQ(notes[1], stack[1]);
+    EXPECT_EQ(notes[0], stack[2]);
 
     // With every note hidden, arrange still asks and then moves nothing.
+    RunCommand(app.MainWindow(), kHideAll);
     app.PostTrayCommand(kArrange);
     HWND question = app.WaitForDialog(5000);
     ASSERT_TRUE(question);
@@ -116,18 +173,8 @@ TEST_F(TrayCommands, HideAllShowAllAndArrange)
     ASSERT_TRUE(app.WaitForNoDialog(5000));
     app.Sync();
     EXPECT_EQ(600, WindowRect(notes[0]).left);
-
+    EXPECT_TRUE(app.Notes(true).empty());
     RunCommand(app.MainWindow(), kShowAll);
-    EXPECT_EQ(3u, app.Notes(true).size()) << "show all brings every note back";
-    std::vector<HWND> stack;
-    for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
-        if (std::find(notes.begin(), notes.end(), window) != notes.end())
-            stack.push_back(window);
-    }
-    ASSERT_EQ(3u, stack.size());
-    EXPECT_EQ(notes[2], stack[0]) << "the note of the highest slot ends on top";
-    EXPECT_EQ(notes[1], stack[1]);
-    EXPECT_EQ(notes[0], stack[2]);
 
     // "No" leaves everything where it was.
     app.PostTrayCommand(kArrange);
@@ -262,6 +309,10 @@ TEST_F(TrayCommands, HelpOpensTheViewerFromTheTrayF1AndTheNoteMenu)
     chm = chm.substr(0, chm.rfind('\\')) + "\\Jotwise.chm";
     if (GetFileAttributesA(chm.c_str()) == INVALID_FILE_ATTRIBUTES)
         GTEST_SKIP() << chm << " was not built (no chmcmd, or no help/jotwise.hhp)";
+    // A file of the help control's name planted beside the program must
+    // never be loaded: here it is not even a library, so loading it would
+    // fail and show an error box instead of help.
+    PlantedFile planted(chm.substr(0, chm.rfind('\\')) + "\\hhctrl.ocx");
     store::SeedNote(1, 200, 200, 150, 100, "help");
     Jotwise app;
     ASSERT_TRUE(app.Start());
