@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "app/gdi_owners.h"
+
 namespace
 {
 
@@ -31,11 +33,8 @@ void FillCustomColours()
 
 int ScreenPixelsPerInchY()
 {
-    HDC screen = GetDC(nullptr);
-    int resolution = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
-    if (screen)
-        ReleaseDC(nullptr, screen);
-    return resolution;
+    ScreenDc screen;
+    return screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/app_state.h"
+#include "app/gdi_owners.h"
 
 // All conversions walk CP932 text byte by byte: no trail byte of a
 // double-byte character equals TAB, LF, CR or space, so none is ever split,
@@ -29,47 +30,6 @@ bool ValidConversion(const char* source, const char* output, int width)
 {
     return source && source[0] != '\0' && output && width >= 1 && width <= 8;
 }
-
-class ScreenDC
-{
-public:
-    ScreenDC()
-        : dc_(GetDC(nullptr))
-    {
-    }
-    ~ScreenDC()
-    {
-        if (dc_)
-            ReleaseDC(nullptr, dc_);
-    }
-    ScreenDC(const ScreenDC&) = delete;
-    ScreenDC& operator=(const ScreenDC&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HDC dc_;
-};
-
-class ScopedSelect
-{
-public:
-    ScopedSelect(HDC dc, HGDIOBJ object)
-        : dc_(dc)
-        , old_(object ? SelectObject(dc, object) : nullptr)
-    {
-    }
-    ~ScopedSelect()
-    {
-        if (old_)
-            SelectObject(dc_, old_);
-    }
-    ScopedSelect(const ScopedSelect&) = delete;
-    ScopedSelect& operator=(const ScopedSelect&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
 
 } // namespace
 
@@ -205,8 +165,8 @@ int MeasureNoteSize(NoteRecord* record, int force)
     int widest = 0;
     int totalHeight = 0;
     {
-        ScreenDC screen;
-        ScopedSelect font(screen.get(), record->font);
+        ScreenDc screen;
+        ScopedSelection font(screen.get(), record->font);
         int emptyLineHeight = -1;
         const char* line = copy;
         for (const char* p = copy; *p; ++p) {

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "app/app_state.h"
+#include "app/gdi_owners.h"
 #include "app/menu_state.h"
 #include "app/tray.h"
 #include "notes/note_commands.h"
@@ -16,71 +17,6 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr int kMarginX = 6;
 constexpr int kMarginY = 3;
-
-// A memory device context, deleted on scope exit.
-class MemoryDc
-{
-public:
-    explicit MemoryDc(HDC compatibleWith)
-        : dc_(CreateCompatibleDC(compatibleWith))
-    {
-    }
-    ~MemoryDc()
-    {
-        if (dc_)
-            DeleteDC(dc_);
-    }
-    MemoryDc(const MemoryDc&) = delete;
-    MemoryDc& operator=(const MemoryDc&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HDC dc_;
-};
-
-// A GDI object (bitmap, brush) made here and deleted on scope exit.
-template <typename Handle> class GdiOwner
-{
-public:
-    explicit GdiOwner(Handle handle)
-        : handle_(handle)
-    {
-    }
-    ~GdiOwner()
-    {
-        if (handle_)
-            DeleteObject(handle_);
-    }
-    GdiOwner(const GdiOwner&) = delete;
-    GdiOwner& operator=(const GdiOwner&) = delete;
-    Handle get() const { return handle_; }
-
-private:
-    Handle handle_;
-};
-
-// Selects an object into a DC and puts the previous one back on scope exit,
-// so that nothing made here is still selected when it is deleted.
-class ScopedSelection
-{
-public:
-    ScopedSelection(HDC dc, HGDIOBJ object)
-        : dc_(dc)
-        , previous_(object ? SelectObject(dc, object) : nullptr)
-    {
-    }
-    ~ScopedSelection()
-    {
-        if (previous_ && previous_ != HGDI_ERROR)
-            SelectObject(dc_, previous_);
-    }
-    ScopedSelection(const ScopedSelection&) = delete;
-    ScopedSelection& operator=(const ScopedSelection&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
 
 int OnCreate(HWND window, const CREATESTRUCTA* create)
 {
