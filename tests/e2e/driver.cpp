@@ -200,7 +200,13 @@ bool Jotwise::WaitForNoDialog(DWORD timeoutMs) const
 
 void Jotwise::Sync() const
 {
-    if (main_) {
+    if (!main_)
+        return;
+    // A sent message overtakes posted ones: the first is answered as soon as
+    // the program next looks at its queue, which may be just before it takes
+    // a command posted earlier; the second only after that command has been
+    // handled (or has opened its modal loop).
+    for (int i = 0; i < 2; ++i) {
         DWORD_PTR result = 0;
         SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
     }

@@ -57,8 +57,8 @@ public:
     HWND WaitForWindow(const char* className, DWORD timeoutMs = 10000) const;
     // Waits until no dialog of this process is visible.
     bool WaitForNoDialog(DWORD timeoutMs = 10000) const;
-    // Lets the program's message queue drain (a round trip through
-    // SendMessageTimeout to its main window).
+    // Waits until the program has handled what was posted to it before
+    // (two round trips through SendMessageTimeout to its main window).
     void Sync() const;
 
 private:
