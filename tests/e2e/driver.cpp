@@ -328,19 +328,21 @@ void Clear()
     RegDeleteTreeA(HKEY_CURRENT_USER, kStoreKey);
 }
 
-void WriteBinary(const std::string& name, const void* data, DWORD size)
+void WriteValue(const std::string& name, DWORD type, const void* data, DWORD size)
 {
     HKEY key = OpenStore();
-    RegSetValueExA(key, name.c_str(), 0, REG_BINARY, static_cast<const BYTE*>(data), size);
+    RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
     RegCloseKey(key);
+}
+
+void WriteBinary(const std::string& name, const void* data, DWORD size)
+{
+    WriteValue(name, REG_BINARY, data, size);
 }
 
 void WriteString(const std::string& name, const std::string& text)
 {
-    HKEY key = OpenStore();
-    RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-        static_cast<DWORD>(text.size() + 1));
-    RegCloseKey(key);
+    WriteValue(name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
 }
 
 std::optional<Bytes> Read(const std::string& name, DWORD* type)
@@ -417,6 +419,22 @@ NoteRecord MakeNote(int id, int left, int top, int width, int height)
     record.height = height;
     record.id = id;
     return record;
+}
+
+FILETIME LocalTimeFromNow(long long minutes)
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    FILETIME time;
+    SystemTimeToFileTime(&now, &time);
+    ULARGE_INTEGER value;
+    value.LowPart = time.dwLowDateTime;
+    value.HighPart = time.dwHighDateTime;
+    constexpr long long kFileTimeMinute = 60LL * 10000000LL;
+    value.QuadPart += static_cast<ULONGLONG>(minutes * kFileTimeMinute);
+    time.dwLowDateTime = value.LowPart;
+    time.dwHighDateTime = value.HighPart;
+    return time;
 }
 
 LOGFONTA DefaultFont()

@@ -84,6 +84,8 @@ std::vector<bool> MenuItemsEnabled(HWND menuWindow, DWORD timeoutMs = 5000);
 namespace store
 {
 void Clear();
+// Any type and size, also ones the program does not expect.
+void WriteValue(const std::string& name, DWORD type, const void* data, DWORD size);
 void WriteBinary(const std::string& name, const void* data, DWORD size);
 void WriteString(const std::string& name, const std::string& text);
 std::optional<Bytes> Read(const std::string& name, DWORD* type = nullptr);
@@ -97,6 +99,10 @@ void SeedNote(int id, int left, int top, int width, int height, const std::strin
 // A record with the given place and size, black on the tooltip colour.
 NoteRecord MakeNote(int id, int left, int top, int width, int height);
 LOGFONTA DefaultFont();
+constexpr long long kMinutesPerDay = 24 * 60;
+// The local wall-clock time (the stored form of due times) so many minutes
+// from now; negative for the past.
+FILETIME LocalTimeFromNow(long long minutes);
 // CP932 bytes of a UTF-8 text.
 std::string Sjis(const char* utf8);
 inline std::string Sjis(const char8_t* utf8)

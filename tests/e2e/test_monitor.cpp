@@ -9,23 +9,6 @@ using namespace e2e;
 namespace
 {
 
-constexpr ULONGLONG kMinute = 60ULL * 10000000ULL;
-
-FILETIME LocalNowPlus(long long minutes)
-{
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    FILETIME time;
-    SystemTimeToFileTime(&now, &time);
-    ULARGE_INTEGER value;
-    value.LowPart = time.dwLowDateTime;
-    value.HighPart = time.dwHighDateTime;
-    value.QuadPart += static_cast<ULONGLONG>(minutes * static_cast<long long>(kMinute));
-    time.dwLowDateTime = value.LowPart;
-    time.dwHighDateTime = value.HighPart;
-    return time;
-}
-
 // What the note shows on the screen, away from its text.
 COLORREF ShownColour(HWND note)
 {
@@ -75,11 +58,11 @@ TEST_F(MonitorSeen, NotesTakeTheEveAndDueColoursSoonAfterStart)
         GTEST_SKIP() << "too close to midnight for a due time later today";
     SeedOptions(false);
     const COLORREF own = RGB(0x40, 0xA0, 0x60);
-    const long long dues[] = {24 * 60 + 5, 5, -24 * 60};
+    const long long dues[] = {kMinutesPerDay + 5, 5, -kMinutesPerDay};
     for (int i = 0; i < 3; ++i) {
         NoteRecord record = MakeNote(i + 1, 40 + 120 * i, 40, 100, 60);
         record.backColour = own;
-        record.due = LocalNowPlus(dues[i]);
+        record.due = LocalTimeFromNow(dues[i]);
         store::SeedNote(record, "due", DefaultFont());
     }
     Jotwise app;
@@ -101,7 +84,7 @@ TEST_F(MonitorSeen, NoBlinkWhileThePeelQuestionIsUp)
 {
     SeedOptions(true);
     NoteRecord record = MakeNote(1, 200, 200, 120, 60);
-    record.due = LocalNowPlus(-60);
+    record.due = LocalTimeFromNow(-60);
     store::SeedNote(record, "late", DefaultFont());
     Jotwise app;
     ASSERT_TRUE(app.Start());

@@ -22,7 +22,6 @@ constexpr int kDeleteFromRecord = 1102;
 constexpr int kDuplicate = 1112;
 constexpr int kHide = 1113;
 constexpr int kNewNote = 1001;
-constexpr std::int64_t kFileTimeDay = 864000000000LL;
 
 class Notes : public testing::Test
 {
@@ -58,22 +57,6 @@ HWND NoteAt(const Jotwise& app, int left, int top)
     return nullptr;
 }
 
-// Local wall-clock time `days` from now, in the stored form.
-FILETIME LocalTimeIn(int days)
-{
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    FILETIME time;
-    SystemTimeToFileTime(&now, &time);
-    ULARGE_INTEGER value;
-    value.LowPart = time.dwLowDateTime;
-    value.HighPart = time.dwHighDateTime;
-    value.QuadPart += static_cast<ULONGLONG>(static_cast<std::int64_t>(days) * kFileTimeDay);
-    time.dwLowDateTime = value.LowPart;
-    time.dwHighDateTime = value.HighPart;
-    return time;
-}
-
 // A record whose stored bytes all differ, reserved ones included. Its due
 // time lies a month ahead, so the monitor leaves its draw state at 0.
 NoteRecord PatternedNote(int id, int left, int top, int width, int height)
@@ -86,7 +69,7 @@ NoteRecord PatternedNote(int id, int left, int top, int width, int height)
     record.foreColour = RGB(10, 20, id);
     record.backColour = RGB(250, 240, id);
     record.created = {0x11223344u + id, 0x01D9ABCDu};
-    record.due = LocalTimeIn(30);
+    record.due = LocalTimeFromNow(30 * kMinutesPerDay);
     record.due.dwLowDateTime += id;
     return record;
 }
@@ -322,7 +305,7 @@ TEST_F(Notes, DeleteFromRecordAnswersAndWhatComesBackAtTheNextStart)
 
 TEST_F(Notes, PeelingOffAnOverdueNoteOffersToDeleteIt)
 {
-    FILETIME due = LocalTimeIn(-3);
+    FILETIME due = LocalTimeFromNow(-3 * kMinutesPerDay);
     LOGFONTA font = DefaultFont();
     const std::string texts[3] = {"yes", "no", "cancel"};
     for (int id = 1; id <= 3; ++id) {

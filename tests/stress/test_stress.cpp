@@ -14,18 +14,6 @@
 namespace
 {
 
-FILETIME LongAgo()
-{
-    SYSTEMTIME fields = {};
-    fields.wYear = 2001;
-    fields.wMonth = 2;
-    fields.wDay = 20;
-    fields.wHour = 8;
-    FILETIME time = {};
-    SystemTimeToFileTime(&fields, &time);
-    return time;
-}
-
 std::vector<int> OccupiedSlots(const AppState* state)
 {
     std::vector<int> slots;
@@ -45,7 +33,7 @@ TEST(Stress, MonitorAgainstCreateDuplicateAndCloseInProcess)
     app->options.blink = 1;
     NoteRecord source = {};
     source.backColour = RGB(255, 255, 200);
-    source.due = LongAgo();
+    source.due = LocalTime(2001, 2, 20, 8, 0);
     source.width = 60;
     source.height = 30;
     char text[] = "overdue";
@@ -128,7 +116,7 @@ TEST(Stress, RealProgramWithBlinkingNotesExitsCleanly)
     e2e::store::WriteBinary("Option", &options, sizeof(options));
     for (int id = 1; id <= kMaxNotes; ++id) {
         NoteRecord record = e2e::MakeNote(id, (id % 14) * 70, (id / 14) * 60, 64, 40);
-        record.due = LongAgo();
+        record.due = LocalTime(2001, 2, 20, 8, 0);
         e2e::store::SeedNote(record, "late " + std::to_string(id), e2e::DefaultFont());
     }
     e2e::Jotwise app;

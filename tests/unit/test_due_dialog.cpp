@@ -22,20 +22,6 @@ using Fields = std::array<unsigned, 6>;
 constexpr int kFieldIds[6]
     = {IDC_DUE_YEAR, IDC_DUE_MONTH, IDC_DUE_DAY, IDC_DUE_HOUR, IDC_DUE_MINUTE, IDC_DUE_SECOND};
 
-FILETIME Stored(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second)
-{
-    SYSTEMTIME fields = {};
-    fields.wYear = year;
-    fields.wMonth = month;
-    fields.wDay = day;
-    fields.wHour = hour;
-    fields.wMinute = minute;
-    fields.wSecond = second;
-    FILETIME stored = {};
-    SystemTimeToFileTime(&fields, &stored);
-    return stored;
-}
-
 bool SameTime(const FILETIME& a, const FILETIME& b)
 {
     return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime;
@@ -138,7 +124,7 @@ TEST_F(DueDialog, DayBeyondTheMonthCarriesAndReopensNormalised)
     bool closed = false;
     Enter(Fields{2000, 2, 30, 12, 0, 0}, &closed);
     EXPECT_TRUE(closed);
-    EXPECT_TRUE(SameTime(Stored(2000, 3, 1, 12, 0, 0), Due())) << "stored " << DateOf(Due());
+    EXPECT_TRUE(SameTime(LocalTime(2000, 3, 1, 12, 0, 0), Due())) << "stored " << DateOf(Due());
     EXPECT_TRUE(Modified()) << "a changed due time marks the editor";
     EXPECT_EQ(Sjis("メモの編集") + " - 2000/03/01 12:00:00", Title());
     EXPECT_EQ((Fields{2000, 3, 1, 12, 0, 0}), ShownThenCancel()) << "reopened";
@@ -158,7 +144,7 @@ TEST_F(DueDialog, ValuesAreCutToSixteenBits)
 
 TEST_F(DueDialog, EmptyFieldsCountAsZeros)
 {
-    Due() = Stored(2001, 5, 6, 7, 8, 9);
+    Due() = LocalTime(2001, 5, 6, 7, 8, 9);
     RunDialog([&](HWND dialog) {
         if (!dialog)
             return;
@@ -176,7 +162,7 @@ TEST_F(DueDialog, FieldsThatMakeNoDateShowOneErrorAndReturnToTheYear)
         {2000, 0, 0, 0, 0, 0},  // a year alone: day 0
         {2000, 25, 1, 0, 0, 0}, // one normalisation leaves month 13
     };
-    FILETIME before = Stored(2002, 2, 2, 2, 2, 2);
+    FILETIME before = LocalTime(2002, 2, 2, 2, 2, 2);
     for (const Fields& values : cases) {
         Due() = before;
         SendMessageA(Edit(), EM_SETMODIFY, FALSE, 0);
@@ -230,7 +216,7 @@ TEST_F(DueDialog, FieldsThatMakeNoDateShowOneErrorAndReturnToTheYear)
 
 TEST_F(DueDialog, ZeroClearThenCancelChangesNothing)
 {
-    FILETIME before = Stored(2001, 5, 6, 7, 8, 9);
+    FILETIME before = LocalTime(2001, 5, 6, 7, 8, 9);
     Due() = before;
     SetWindowTextA(Editor(), "marker");
     Fields afterZero{1, 1, 1, 1, 1, 1};
@@ -250,7 +236,7 @@ TEST_F(DueDialog, ZeroClearThenCancelChangesNothing)
 
 TEST_F(DueDialog, ZeroClearThenOkClearsAndMarksModified)
 {
-    Due() = Stored(2001, 5, 6, 7, 8, 9);
+    Due() = LocalTime(2001, 5, 6, 7, 8, 9);
     RunDialog([&](HWND dialog) {
         if (!dialog)
             return;
@@ -264,7 +250,7 @@ TEST_F(DueDialog, ZeroClearThenOkClearsAndMarksModified)
 
 TEST_F(DueDialog, ConfirmingTheSameDateRewritesTheTitleWithoutMarking)
 {
-    Due() = Stored(2003, 4, 5, 6, 7, 8);
+    Due() = LocalTime(2003, 4, 5, 6, 7, 8);
     SetWindowTextA(Editor(), "marker");
     Fields shown = Enter(Fields{2003, 4, 5, 6, 7, 8});
     EXPECT_EQ((Fields{2003, 4, 5, 6, 7, 8}), shown) << "the due time's fields";

@@ -11,22 +11,8 @@
 namespace
 {
 
-FILETIME At(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second = 0)
-{
-    SYSTEMTIME fields = {};
-    fields.wYear = year;
-    fields.wMonth = month;
-    fields.wDay = day;
-    fields.wHour = hour;
-    fields.wMinute = minute;
-    fields.wSecond = second;
-    FILETIME time = {};
-    SystemTimeToFileTime(&fields, &time);
-    return time;
-}
-
 // "Now" for every case: 2001/03/01 12:00.
-const FILETIME kNow = At(2001, 3, 1, 12, 0);
+const FILETIME kNow = LocalTime(2001, 3, 1, 12, 0);
 
 // A stand-in note: any window whose user data holds a record in a slot of
 // the note table is a note to the monitor.
@@ -108,10 +94,10 @@ TEST(MonitorDrawState, FollowsTheDueStateAndTheColourSwitches)
 TEST_F(Monitor, SetsEveTodayOverdueAndNoneOnVisibleNotes)
 {
     FakeNote& none = AddNote(0, FILETIME{});
-    FakeNote& eve = AddNote(1, At(2001, 3, 2, 8, 0));
-    FakeNote& today = AddNote(2, At(2001, 3, 1, 18, 0));
-    FakeNote& overdue = AddNote(3, At(2001, 2, 20, 8, 0));
-    FakeNote& later = AddNote(4, At(2001, 3, 9, 8, 0));
+    FakeNote& eve = AddNote(1, LocalTime(2001, 3, 2, 8, 0));
+    FakeNote& today = AddNote(2, LocalTime(2001, 3, 1, 18, 0));
+    FakeNote& overdue = AddNote(3, LocalTime(2001, 2, 20, 8, 0));
+    FakeNote& later = AddNote(4, LocalTime(2001, 3, 9, 8, 0));
     ASSERT_TRUE(Pass());
     EXPECT_EQ(0, none.record.drawState);
     EXPECT_EQ(1, eve.record.drawState);
@@ -128,8 +114,8 @@ TEST_F(Monitor, ColourSwitchesOffGiveNotesTheirOwnColours)
 {
     app_->options.eveColourOn = 0;
     app_->options.dueColourOn = 0;
-    FakeNote& eve = AddNote(0, At(2001, 3, 2, 8, 0));
-    FakeNote& overdue = AddNote(1, At(2001, 2, 20, 8, 0));
+    FakeNote& eve = AddNote(0, LocalTime(2001, 3, 2, 8, 0));
+    FakeNote& overdue = AddNote(1, LocalTime(2001, 2, 20, 8, 0));
     overdue.record.drawState = 3;
     ASSERT_TRUE(Pass());
     EXPECT_EQ(0, eve.record.drawState);
@@ -139,8 +125,8 @@ TEST_F(Monitor, ColourSwitchesOffGiveNotesTheirOwnColours)
 
 TEST_F(Monitor, RepaintsOnlyWhatChanged)
 {
-    FakeNote& overdue = AddNote(0, At(2001, 2, 20, 8, 0));
-    FakeNote& eve = AddNote(1, At(2001, 3, 2, 8, 0));
+    FakeNote& overdue = AddNote(0, LocalTime(2001, 2, 20, 8, 0));
+    FakeNote& eve = AddNote(1, LocalTime(2001, 3, 2, 8, 0));
     ASSERT_TRUE(Pass());
     ValidateRect(overdue.window, nullptr);
     ValidateRect(eve.window, nullptr);
@@ -162,7 +148,7 @@ TEST_F(Monitor, RepaintsOnlyWhatChanged)
 
 TEST_F(Monitor, HiddenNotesKeepTheirDrawState)
 {
-    FakeNote& hidden = AddNote(0, At(2001, 2, 20, 8, 0));
+    FakeNote& hidden = AddNote(0, LocalTime(2001, 2, 20, 8, 0));
     hidden.record.hidden = 1;
     hidden.record.drawState = 1;
     ASSERT_TRUE(Pass());
@@ -172,7 +158,7 @@ TEST_F(Monitor, HiddenNotesKeepTheirDrawState)
 
 TEST_F(Monitor, NothingChangesWhileTheEditorIsOpenOrACommandRuns)
 {
-    FakeNote& overdue = AddNote(0, At(2001, 2, 20, 8, 0));
+    FakeNote& overdue = AddNote(0, LocalTime(2001, 2, 20, 8, 0));
     app_->options.blink = 1;
     HWND editor = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
 
@@ -234,9 +220,9 @@ TEST_F(Monitor, PasteButtonFollowsTheClipboardWhileTheEditorIsOpen)
 TEST_F(Monitor, OverdueNotesBlinkOneAfterAnotherInSlotOrder)
 {
     app_->options.blink = 1;
-    FakeNote& first = AddNote(2, At(2001, 2, 20, 8, 0));
-    FakeNote& today = AddNote(3, At(2001, 3, 1, 18, 0));
-    FakeNote& second = AddNote(7, At(2001, 3, 1, 11, 0));
+    FakeNote& first = AddNote(2, LocalTime(2001, 2, 20, 8, 0));
+    FakeNote& today = AddNote(3, LocalTime(2001, 3, 1, 18, 0));
+    FakeNote& second = AddNote(7, LocalTime(2001, 3, 1, 11, 0));
     DWORD start = GetTickCount();
     ASSERT_TRUE(Pass());
     DWORD elapsed = GetTickCount() - start;
@@ -251,7 +237,7 @@ TEST_F(Monitor, OverdueNotesBlinkAlsoWithTheDueColourOff)
 {
     app_->options.blink = 1;
     app_->options.dueColourOn = 0;
-    FakeNote& overdue = AddNote(0, At(2001, 2, 20, 8, 0));
+    FakeNote& overdue = AddNote(0, LocalTime(2001, 2, 20, 8, 0));
     ASSERT_TRUE(Pass());
     EXPECT_EQ(0, overdue.record.drawState);
     EXPECT_EQ(2u, DrainBlinks().size());
@@ -276,7 +262,7 @@ struct PassOnThread {
 TEST_F(Monitor, ANoteClosedDuringItsBlinkIsNotTouchedAgain)
 {
     app_->options.blink = 1;
-    FakeNote& overdue = AddNote(0, At(2001, 2, 20, 8, 0));
+    FakeNote& overdue = AddNote(0, LocalTime(2001, 2, 20, 8, 0));
     PassOnThread pass{&kNow, nullptr, {}};
     HANDLE thread = CreateThread(nullptr, 0, PassOnThread::Run, &pass, 0, nullptr);
     Sleep(kBlinkPhaseMs / 2);
@@ -295,7 +281,7 @@ TEST_F(Monitor, StopEndsAPassPromptlyAndShowsTheBlinkingNoteAgain)
 {
     app_->options.blink = 1;
     for (int slot = 0; slot < 10; ++slot)
-        AddNote(slot, At(2001, 2, 20, 8, 0));
+        AddNote(slot, LocalTime(2001, 2, 20, 8, 0));
     HANDLE stop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     PassOnThread pass{&kNow, stop, {}};
     HANDLE thread = CreateThread(nullptr, 0, PassOnThread::Run, &pass, 0, nullptr);
@@ -362,7 +348,8 @@ TEST(MonitorOnNotes, RealNoteWindowsTakeTheirColoursFromAPass)
     LOGFONTA font;
     SetDefaultFont(&font);
     const COLORREF own = RGB(0x20, 0x80, 0x40);
-    const FILETIME dues[] = {At(2001, 3, 2, 8, 0), At(2001, 3, 1, 18, 0), At(2001, 2, 20, 8, 0), FILETIME{}};
+    const FILETIME dues[] = {
+        LocalTime(2001, 3, 2, 8, 0), LocalTime(2001, 3, 1, 18, 0), LocalTime(2001, 2, 20, 8, 0), FILETIME{}};
     char text[] = "note";
     std::vector<HWND> notes;
     for (int i = 0; i < 4; ++i) {

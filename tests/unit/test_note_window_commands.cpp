@@ -16,20 +16,6 @@
 namespace
 {
 
-FILETIME Stored(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second)
-{
-    SYSTEMTIME fields = {};
-    fields.wYear = year;
-    fields.wMonth = month;
-    fields.wDay = day;
-    fields.wHour = hour;
-    fields.wMinute = minute;
-    fields.wSecond = second;
-    FILETIME stored = {};
-    SystemTimeToFileTime(&fields, &stored);
-    return stored;
-}
-
 std::string Properties(const NoteRecord& record, const FILETIME& now)
 {
     char buffer[4096];
@@ -64,14 +50,14 @@ protected:
         record_.font = font_;
         record_.foreColour = RGB(0, 0, 0);
         record_.backColour = RGB(0xFF, 0xFF, 0xE1);
-        record_.created = Stored(2000, 4, 30, 9, 15, 0);
+        record_.created = LocalTime(2000, 4, 30, 9, 15, 0);
     }
     void TearDown() override { DeleteObject(font_); }
 
     ScopedAppState state_;
     HFONT font_ = nullptr;
     NoteRecord record_ = {};
-    FILETIME now_ = Stored(2000, 5, 1, 12, 0, 0);
+    FILETIME now_ = LocalTime(2000, 5, 1, 12, 0, 0);
 };
 
 struct BoxSeen {
@@ -125,7 +111,7 @@ TEST_F(NoteProperties, FlagsColoursAndTheDueStateAreReported)
     record_.hidden = 1;
     record_.drawState = 2;
     record_.left = -20;
-    record_.due = Stored(2000, 5, 1, 11, 59, 59);
+    record_.due = LocalTime(2000, 5, 1, 11, 59, 59);
     std::string text = Properties(record_, now_);
     EXPECT_NE(std::string::npos, text.find("L : -20, T: 200,")) << text;
     EXPECT_NE(std::string::npos, text.find("\nTime: 2000/05/01 11:59:59\n")) << text;
@@ -133,9 +119,9 @@ TEST_F(NoteProperties, FlagsColoursAndTheDueStateAreReported)
     EXPECT_NE(std::string::npos, text.find("\nBack: 563412\n")) << text;
     EXPECT_NE(std::string::npos, text.find("\nDel: On, Hide: On, Draw: 2, Comp: 3")) << "a passed due time";
 
-    record_.due = Stored(2000, 5, 2, 8, 0, 0);
+    record_.due = LocalTime(2000, 5, 2, 8, 0, 0);
     EXPECT_NE(std::string::npos, Properties(record_, now_).find("Comp: 1")) << "due tomorrow";
-    record_.due = Stored(2000, 5, 1, 18, 0, 0);
+    record_.due = LocalTime(2000, 5, 1, 18, 0, 0);
     EXPECT_NE(std::string::npos, Properties(record_, now_).find("Comp: 2")) << "due later today";
 }
 

@@ -1,5 +1,6 @@
 #include "tests/unit/test_store_support.h"
 
+#include "tests/e2e/driver.h"
 #include "tests/unit/test_support.h"
 
 namespace storetest
@@ -7,15 +8,6 @@ namespace storetest
 
 namespace
 {
-
-constexpr char kKeyPath[] = "Software\\KOVA\\Jotwise";
-
-HKEY OpenKey()
-{
-    HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_CURRENT_USER, kKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    return key;
-}
 
 struct EnumContext {
     int count;
@@ -44,50 +36,26 @@ Bytes BytesOf(const void* data, std::size_t size)
 
 void WriteRaw(const std::string& name, DWORD type, const void* data, DWORD size)
 {
-    HKEY key = OpenKey();
-    RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
-    RegCloseKey(key);
+    e2e::store::WriteValue(name, type, data, size);
 }
 
 void WriteText(const std::string& name, const std::string& text)
 {
-    WriteRaw(name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+    e2e::store::WriteString(name, text);
 }
 
 std::optional<RawValue> ReadRaw(const std::string& name)
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return std::nullopt;
-    std::optional<RawValue> result;
     DWORD type = 0;
-    DWORD size = 0;
-    if (RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
-        Bytes bytes(size + 1);
-        if (RegQueryValueExA(key, name.c_str(), nullptr, &type, bytes.data(), &size) == ERROR_SUCCESS) {
-            bytes.resize(size);
-            result = RawValue{type, bytes};
-        }
-    }
-    RegCloseKey(key);
-    return result;
+    std::optional<Bytes> bytes = e2e::store::Read(name, &type);
+    if (!bytes)
+        return std::nullopt;
+    return RawValue{type, *bytes};
 }
 
 std::vector<std::string> ValueNames()
 {
-    std::vector<std::string> names;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return names;
-    for (DWORD index = 0;; ++index) {
-        char name[256];
-        DWORD length = sizeof(name);
-        if (RegEnumValueA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        names.emplace_back(name, length);
-    }
-    RegCloseKey(key);
-    return names;
+    return e2e::store::ValueNames();
 }
 
 NoteRecord MakeRecord(int id, int left, int top, int width, int height)
@@ -113,10 +81,7 @@ LOGFONTA TestFont(int height)
 
 void SeedNote(const NoteRecord& record, const std::string& text, const LOGFONTA& font)
 {
-    std::string id = std::to_string(record.id);
-    WriteRaw("List" + id, REG_BINARY, &record, kNoteImageSize);
-    WriteText("Memo" + id, text);
-    WriteRaw("Font" + id, REG_BINARY, &font, sizeof(font));
+    e2e::store::SeedNote(record, text, font);
 }
 
 void SeedNote(int id, int left, int top, int width, int height, const std::string& text)

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "notes/note_table.h"
+#include "tests/e2e/driver.h"
 
 ScopedAppState::ScopedAppState()
     : state_(new AppState{})
@@ -36,19 +37,26 @@ ScopedAppState::~ScopedAppState()
 
 void ClearStore()
 {
-    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\KOVA\\Jotwise");
+    e2e::store::Clear();
 }
 
 std::string Sjis(const char* utf8)
 {
-    int wideLength = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
-    std::vector<wchar_t> wide(wideLength);
-    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide.data(), wideLength);
-    int length = WideCharToMultiByte(932, 0, wide.data(), -1, nullptr, 0, nullptr, nullptr);
-    std::string result(length, '\0');
-    WideCharToMultiByte(932, 0, wide.data(), -1, result.data(), length, nullptr, nullptr);
-    result.resize(length - 1);
-    return result;
+    return e2e::Sjis(utf8);
+}
+
+FILETIME LocalTime(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second)
+{
+    SYSTEMTIME fields = {};
+    fields.wYear = year;
+    fields.wMonth = month;
+    fields.wDay = day;
+    fields.wHour = hour;
+    fields.wMinute = minute;
+    fields.wSecond = second;
+    FILETIME time = {};
+    SystemTimeToFileTime(&fields, &time);
+    return time;
 }
 
 void PumpMessages(DWORD ms)

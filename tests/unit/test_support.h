@@ -35,6 +35,9 @@ inline std::string Sjis(const char8_t* utf8)
     return Sjis(reinterpret_cast<const char*>(utf8));
 }
 
+// A local wall-clock time as the program stores due and creation times.
+FILETIME LocalTime(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second = 0);
+
 // Pumps the thread's message queue for about `ms` milliseconds.
 void PumpMessages(DWORD ms);
 
