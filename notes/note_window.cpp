@@ -9,6 +9,7 @@
 #include "notes/note_commands.h"
 #include "notes/note_table.h"
 #include "res/resource.h"
+#include "store/store.h"
 
 namespace
 {
@@ -67,6 +68,16 @@ void OnMouseMove(HWND window, int x, int y)
         SWP_NOSIZE | SWP_NOZORDER);
 }
 
+// A move or resize reaches the store the moment it ends, so a crash or a
+// killed process a second later still finds the note where it was left.
+// A click that moved nothing writes nothing.
+void StoreNoteRect(HWND window)
+{
+    NoteRecord* record = NoteRecordOf(window);
+    if (record && RememberNoteRect(window, record))
+        SaveNote(record);
+}
+
 void OnButtonUp(HWND window)
 {
     AppState* state = App();
@@ -76,7 +87,7 @@ void OnButtonUp(HWND window)
     // not take this for an interrupted drag.
     state->dragging = 0;
     ReleaseCapture();
-    RememberNoteRect(window, nullptr);
+    StoreNoteRect(window);
 }
 
 // The capture can go without a button-up reaching the note (another window
@@ -88,7 +99,7 @@ void OnCaptureChanged(HWND window)
     if (!state || !state->dragging)
         return;
     state->dragging = 0;
-    RememberNoteRect(window, nullptr);
+    StoreNoteRect(window);
 }
 
 // Posted by the due monitor: 0 hides the note, 1 shows it again unless the
@@ -134,6 +145,9 @@ LRESULT CALLBACK NoteWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case WM_CAPTURECHANGED:
         OnCaptureChanged(window);
+        return 0;
+    case WM_EXITSIZEMOVE:
+        StoreNoteRect(window);
         return 0;
     case WM_LBUTTONDBLCLK:
         PostMessageA(window, WM_COMMAND, IDM_NOTE_EDIT, 0);
@@ -211,17 +225,23 @@ void PaintNote(HWND window, HDC dc)
     BitBlt(dc, 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
 }
 
-void RememberNoteRect(HWND window, NoteRecord* record)
+bool RememberNoteRect(HWND window, NoteRecord* record)
 {
     if (!record)
         record = NoteRecordOf(window);
     if (!record || IsIconic(window) || IsZoomed(window))
-        return;
+        return false;
     RECT rect;
     if (!GetWindowRect(window, &rect))
-        return;
+        return false;
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    if (record->left == rect.left && record->top == rect.top && record->width == width
+        && record->height == height)
+        return false;
     record->left = rect.left;
     record->top = rect.top;
-    record->width = rect.right - rect.left;
-    record->height = rect.bottom - rect.top;
+    record->width = width;
+    record->height = height;
+    return true;
 }

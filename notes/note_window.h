@@ -16,7 +16,7 @@ void ChooseNoteColours(
     const NoteRecord* record, const Options* options, COLORREF* text, COLORREF* background);
 
 // Stores the window rectangle in the record (none: the window's own),
-// unless the window is minimised or maximised.
-void RememberNoteRect(HWND window, NoteRecord* record);
+// unless the window is minimised or maximised. True when it changed.
+bool RememberNoteRect(HWND window, NoteRecord* record);
 
 #endif

@@ -478,3 +478,40 @@ TEST_F(Notes, MenusWithAHiddenNoteAndWhileTheEditorIsOpen)
     // Peel-off submenu, edit, duplicate, properties, hide, optimise, help.
     EXPECT_EQ(ToItems("1011111"), OpenMenu(app, notes[0], false)) << "no edit while the editor is open";
 }
+
+TEST_F(Notes, MovesAndResizesAreStoredWhenTheyEndAndSurviveAKill)
+{
+    store::SeedNote(1, 100, 100, 120, 60, "dragged");
+    store::SeedNote(2, 400, 300, 120, 60, "resized");
+    Jotwise app;
+    ASSERT_TRUE(app.Start());
+    HWND dragged = NoteAt(app, 100, 100);
+    HWND resized = NoteAt(app, 400, 300);
+    ASSERT_TRUE(dragged && resized);
+    const Bytes seeded = store::Read("List1").value_or(Bytes{});
+
+    // A click without movement writes nothing.
+    PostMessageA(dragged, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+    PostMessageA(dragged, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+    app.Sync();
+    EXPECT_EQ(seeded, store::Read("List1").value_or(Bytes{})) << "a click stores nothing";
+
+    PostMessageA(dragged, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+    PostMessageA(dragged, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(60, 40));
+    PostMessageA(dragged, WM_LBUTTONUP, 0, MAKELPARAM(60, 40));
+    // The end of a resize through the sizing border.
+    SetWindowPos(resized, nullptr, 0, 0, 200, 90, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PostMessageA(resized, WM_EXITSIZEMOVE, 0, 0);
+    app.Sync();
+    app.Kill();
+
+    Jotwise again;
+    ASSERT_TRUE(again.Start());
+    EXPECT_NE(nullptr, NoteAt(again, 150, 130)) << "the drag survived the kill";
+    HWND back = NoteAt(again, 400, 300);
+    ASSERT_NE(nullptr, back) << "the resized note";
+    RECT rect = WindowRect(back);
+    EXPECT_EQ(200, rect.right - rect.left);
+    EXPECT_EQ(90, rect.bottom - rect.top);
+    EXPECT_EQ(std::optional<DWORD>(0), again.Exit());
+}
