@@ -15,6 +15,8 @@ constexpr const char kVersionText[] = "0.10";
 constexpr const char kMainClassName[] = "Jotwise";
 constexpr const char kEditorClassName[] = "TextC";
 constexpr const char kNoteClassName[] = "MemoC";
+// One per session: a second user on the same PC runs a Jotwise of their own.
+constexpr const wchar_t kInstanceMutexName[] = L"Local\\KOVA.Jotwise";
 constexpr UINT WM_TRAYNOTIFY = WM_APP + 321; // 0x8141
 constexpr UINT WM_EDITFOCUS = WM_USER + 321; // 0x0541
 // Posted by the due monitor so that it never waits for the main thread:

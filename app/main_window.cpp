@@ -177,6 +177,25 @@ int CreateMainWindow()
 
 int RunJotwise(HINSTANCE instance)
 {
+    // Two starts close together can both miss each other's window, which
+    // only exists once the store has been loaded; the mutex is taken before
+    // anything else, so exactly one of them goes on. It is held for the
+    // life of the process and goes with it, also when the process is killed.
+    HANDLE instanceMutex = CreateMutexW(nullptr, FALSE, kInstanceMutexName);
+    if (instanceMutex && GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(instanceMutex);
+        return 0;
+    }
+    // Without the mutex (the system refused it) the window check below is
+    // still there.
+    struct MutexOwner {
+        HANDLE handle;
+        ~MutexOwner()
+        {
+            if (handle)
+                CloseHandle(handle);
+        }
+    } ownMutex{instanceMutex};
     if (FindWindowA(kMainClassName, nullptr))
         return 0;
     SetAppInstance(instance);

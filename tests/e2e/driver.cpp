@@ -61,12 +61,22 @@ Jotwise::~Jotwise()
 
 bool Jotwise::Start(DWORD timeoutMs)
 {
+    return Launch() && WaitForMainWindow(timeoutMs);
+}
+
+bool Jotwise::Launch()
+{
     PROCESS_INFORMATION info = {};
     if (!StartProcess(&info))
         return false;
     CloseHandle(info.hThread);
     process_ = info.hProcess;
     pid_ = info.dwProcessId;
+    return true;
+}
+
+bool Jotwise::WaitForMainWindow(DWORD timeoutMs)
+{
     DWORD start = GetTickCount();
     while (GetTickCount() - start < timeoutMs) {
         std::vector<HWND> mains = Windows("Jotwise");

@@ -29,6 +29,9 @@ public:
 
     // Starts the exe and waits until its main window exists.
     bool Start(DWORD timeoutMs = 20000);
+    // The two halves of Start, for starts that are to overlap.
+    bool Launch();
+    bool WaitForMainWindow(DWORD timeoutMs = 20000);
     // Starts another instance and waits for it to end; its exit code.
     static DWORD RunSecondInstance(DWORD timeoutMs = 20000);
 

@@ -29,6 +29,34 @@ TEST_F(AppLifecycle, SecondStartEndsAtOnceAndLeavesOneInstance)
     EXPECT_EQ(std::optional<DWORD>(0), first.Exit());
 }
 
+TEST_F(AppLifecycle, FiveSimultaneousStartsLeaveOneInstanceAndTheStoreAsSeeded)
+{
+    for (int id = 1; id <= 3; ++id)
+        store::SeedNote(id, id * 150, 200, 120, 60, "note " + std::to_string(id));
+    auto snapshot = [] {
+        std::vector<std::pair<std::string, Bytes>> values;
+        for (const std::string& name : store::ValueNames())
+            values.emplace_back(name, store::Read(name).value_or(Bytes{}));
+        return values;
+    };
+    const auto seeded = snapshot();
+    Jotwise starts[5];
+    for (Jotwise& start : starts)
+        ASSERT_TRUE(start.Launch());
+    Jotwise* survivor = nullptr;
+    for (Jotwise& start : starts) {
+        if (!start.WaitForExit(5000)) {
+            EXPECT_EQ(nullptr, survivor) << "a second instance kept running";
+            survivor = &start;
+        }
+    }
+    ASSERT_NE(nullptr, survivor);
+    ASSERT_TRUE(survivor->WaitForMainWindow());
+    EXPECT_EQ(3u, survivor->Notes().size());
+    EXPECT_EQ(seeded, snapshot()) << "the store byte for byte as seeded";
+    EXPECT_EQ(std::optional<DWORD>(0), survivor->Exit());
+}
+
 TEST_F(AppLifecycle, MainWindowIsAnInvisibleToolWindowAtOneHundred)
 {
     Jotwise app;
