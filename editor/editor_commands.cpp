@@ -34,7 +34,7 @@ void InsertDateText(HWND edit)
     SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(date));
 }
 
-void ApplyNewNote(HWND editor, EditorState* state)
+bool ApplyNewNote(HWND editor, EditorState* state)
 {
     NoteRecord& note = state->note;
     ClampToScreen(&note);
@@ -42,18 +42,21 @@ void ApplyNewNote(HWND editor, EditorState* state)
     // editor was given; two notes under one ID would share stored values.
     if (!IsNoteIdFree(note.id))
         note.id = ChooseFreeNoteId(std::rand() % 1000);
-    if (CreateNoteWindow(editor, &note, nullptr))
-        SaveNote(&note);
-    // Closed either way: a failed creation has shown its own message.
+    // A failed creation has shown its own message; the editor stays with the
+    // text, so the user can make room and apply again.
+    if (!CreateNoteWindow(editor, &note, nullptr))
+        return false;
+    SaveNote(&note);
     PostMessageA(editor, WM_CLOSE, 0, 0);
+    return true;
 }
 
-void ApplyExistingNote(HWND editor, EditorState* state)
+bool ApplyExistingNote(HWND editor, EditorState* state)
 {
     HWND owner = state->owner;
     NoteRecord* record = IsWindow(owner) ? NoteRecordOf(owner) : nullptr;
     if (!record)
-        return;
+        return false;
     const NoteRecord& copy = state->note;
     LOGFONTA description = {};
     if (!copy.font || !GetObjectA(copy.font, sizeof(description), &description))
@@ -77,6 +80,7 @@ void ApplyExistingNote(HWND editor, EditorState* state)
     InvalidateRect(owner, nullptr, FALSE);
     SaveNote(record);
     PostMessageA(editor, WM_CLOSE, 0, 0);
+    return true;
 }
 
 } // namespace
@@ -268,8 +272,9 @@ void ApplyEditor(HWND editor)
         return;
     if (!ReadEditorText(editor, state))
         return;
-    if (state->isNew)
-        ApplyNewNote(editor, state);
-    else
-        ApplyExistingNote(editor, state);
+    bool applied = state->isNew ? ApplyNewNote(editor, state) : ApplyExistingNote(editor, state);
+    // Reading the text cleared the flag; nothing was kept, so the text still
+    // counts as unsaved (closing asks, a logoff keeps it as a draft).
+    if (!applied && state->edit)
+        MarkModified(state);
 }

@@ -434,7 +434,7 @@ TEST_F(EditorEndToEnd, PasteButtonFollowsTheClipboard)
     EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
 }
 
-TEST_F(EditorEndToEnd, ApplyWithSixtyFourNotesOpenShows8002AndClosesTheEditor)
+TEST_F(EditorEndToEnd, ApplyWithSixtyFourNotesOpenShows8002AndKeepsTheEditorUntilThereIsRoom)
 {
     for (int id = 1; id <= 64; ++id)
         store::SeedNote(id, (id % 16) * 60, (id / 16) * 60, 50, 30, std::to_string(id));
@@ -451,10 +451,29 @@ TEST_F(EditorEndToEnd, ApplyWithSixtyFourNotesOpenShows8002AndClosesTheEditor)
     ASSERT_NE(nullptr, box);
     EXPECT_EQ(Sjis(u8"個数オーバーです。これ以上開けません。"), MessageText(box));
     PressButton(box, IDOK);
-    EXPECT_TRUE(WaitUntilGone(editor)) << "the editor closes; the text goes with it";
+    ASSERT_TRUE(app.WaitForNoDialog());
+    app.Sync();
+    ASSERT_TRUE(IsWindow(editor)) << "the editor stays with its text";
+    EXPECT_EQ("one too many", WindowText(EditOf(editor)));
+    EXPECT_NE(0, SendMessageA(EditOf(editor), EM_GETMODIFY, 0, 0)) << "and still counts as changed";
+    EXPECT_EQ(64u, StoredIds("List").size()) << "nothing stored for the refused note";
+
+    // Make room: delete one note from the record, and apply again.
+    app.PostCommand(app.Notes().front(), 1102);
+    box = app.WaitForDialog();
+    ASSERT_NE(nullptr, box);
+    PressButton(box, IDYES);
+    ASSERT_TRUE(app.WaitForNoDialog());
+    app.Sync();
+    app.PostCommand(editor, 1151);
+    EXPECT_TRUE(WaitUntilGone(editor)) << "the second apply succeeds";
     app.Sync();
     EXPECT_EQ(64u, app.Notes().size());
-    EXPECT_TRUE(IsWindowEnabled(app.MainWindow()));
-    EXPECT_EQ(64u, StoredIds("List").size()) << "nothing stored for the refused note";
+    EXPECT_EQ(64u, StoredIds("List").size()) << "one deleted, one added";
+    std::vector<int> memos = StoredIds("Memo");
+    EXPECT_TRUE(std::any_of(memos.begin(), memos.end(), [](int id) {
+        const char text[] = "one too many";
+        return store::Read("Memo" + std::to_string(id)) == Bytes(text, text + sizeof(text));
+    })) << "the text is stored";
     EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
 }
