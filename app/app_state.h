@@ -7,11 +7,12 @@
 #include <atomic>
 #include <cstdint>
 
+#include "jotwise_version.h"
 #include "store/records.h"
 
 constexpr int kMaxNotes = 64;
 constexpr int kMaxStoredId = 127; // IDs the loader reads back: 0 to 127
-constexpr const char kVersionText[] = "0.10";
+constexpr const char kVersionText[] = JOTWISE_VERSION_TEXT;
 constexpr const char kMainClassName[] = "Jotwise";
 constexpr const char kEditorClassName[] = "TextC";
 constexpr const char kNoteClassName[] = "MemoC";
