@@ -41,14 +41,14 @@ BOOL CALLBACK CollectWindows(HWND window, LPARAM param)
     return TRUE;
 }
 
-bool StartProcess(PROCESS_INFORMATION* info)
+bool StartProcess(PROCESS_INFORMATION* info, std::string commandLine = {})
 {
-    std::string path = ExePath();
-    std::string commandLine = "\"" + path + "\"";
+    if (commandLine.empty())
+        commandLine.append(1, '"').append(ExePath()).append(1, '"');
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     return CreateProcessA(
-               path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, info)
+               nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, info)
         != 0;
 }
 
@@ -59,15 +59,15 @@ Jotwise::~Jotwise()
     Kill();
 }
 
-bool Jotwise::Start(DWORD timeoutMs)
+bool Jotwise::Start(DWORD timeoutMs, const std::string& commandLine)
 {
-    return Launch() && WaitForMainWindow(timeoutMs);
+    return Launch(commandLine) && WaitForMainWindow(timeoutMs);
 }
 
-bool Jotwise::Launch()
+bool Jotwise::Launch(const std::string& commandLine)
 {
     PROCESS_INFORMATION info = {};
-    if (!StartProcess(&info))
+    if (!StartProcess(&info, commandLine))
         return false;
     CloseHandle(info.hThread);
     process_ = info.hProcess;

@@ -27,10 +27,11 @@ public:
     Jotwise(const Jotwise&) = delete;
     Jotwise& operator=(const Jotwise&) = delete;
 
-    // Starts the exe and waits until its main window exists.
-    bool Start(DWORD timeoutMs = 20000);
+    // Starts the exe beside the tests, or the given command line, and waits
+    // until its main window exists.
+    bool Start(DWORD timeoutMs = 20000, const std::string& commandLine = {});
     // The two halves of Start, for starts that are to overlap.
-    bool Launch();
+    bool Launch(const std::string& commandLine = {});
     bool WaitForMainWindow(DWORD timeoutMs = 20000);
     // Starts another instance and waits for it to end; its exit code.
     static DWORD RunSecondInstance(DWORD timeoutMs = 20000);
