@@ -38,6 +38,9 @@ struct AppState {
     std::int32_t aboutOpen;
     Options options;
     HFONT defaultFont;
+    // The stored Font was unusable and defaultFont stands in for it; it is
+    // written back only once the user picks a default font.
+    bool keepStoredDefaultFont;
     std::atomic<HWND> editorWindow;
     // The note table. Slots are written by the main thread under `lock`,
     // so a monitor pass that holds the lock never sees a record being freed.

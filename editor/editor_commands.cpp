@@ -75,6 +75,8 @@ bool ApplyExistingNote(HWND editor, EditorState* state)
         }
         record->font = CreateFontIndirectA(&description);
         record->brush = CreateSolidBrush(copy.backColour);
+        // The user has changed the note: its font is now the one to keep.
+        record->keepStoredFont = false;
     }
     SetWindowPos(owner, nullptr, 0, 0, record->width, record->height, SWP_NOMOVE | SWP_NOZORDER);
     InvalidateRect(owner, nullptr, FALSE);

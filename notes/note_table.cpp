@@ -128,6 +128,7 @@ int CreateNoteWindow(HWND owner, const NoteRecord* source, const LOGFONTA* font)
     record->deleted = 0;
     record->hidden = 0;
     record->drawState = kDrawNormal;
+    record->keepStoredFont = source->keepStoredFont;
 
     if (source->text && source->text[0]) {
         std::size_t length = std::strlen(source->text);

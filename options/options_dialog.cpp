@@ -402,6 +402,7 @@ void ReplaceDefaultFont(AppState* app, HFONT workingFont)
     if (app->defaultFont)
         DeleteObject(app->defaultFont);
     app->defaultFont = created;
+    app->keepStoredDefaultFont = false;
 }
 
 } // namespace

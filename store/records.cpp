@@ -1,10 +1,19 @@
 #include "store/records.h"
 
+#include <cstdint>
 #include <cstring>
 
 void CopyNoteImage(NoteRecord* dst, const NoteRecord* src)
 {
     std::memcpy(dst, src, kNoteImageSize);
+}
+
+bool IsFontHeightPossible(LONG height, int pixelsPerInch)
+{
+    const std::int64_t limit
+        = static_cast<std::int64_t>(kMaxFontPoints) * (pixelsPerInch > 0 ? pixelsPerInch : 96) / 72;
+    const std::int64_t size = height < 0 ? -static_cast<std::int64_t>(height) : height;
+    return size <= limit;
 }
 
 int SetDefaultOptions(Options* options)

@@ -48,6 +48,9 @@ struct NoteRecord {
     char* text;
     HFONT font;
     HBRUSH brush;
+    // The stored Font<n> was unusable and `font` is a stand-in: saving must
+    // not replace the stored value until the user changes the note.
+    bool keepStoredFont;
 };
 
 static_assert(offsetof(NoteRecord, reserved0) == 0);
@@ -114,6 +117,13 @@ void CopyNoteImage(NoteRecord* dst, const NoteRecord* src);
 // Fills the options from fore colour to black-and-white with the defaults;
 // the editor rectangle and the reserved bytes keep what they held.
 int SetDefaultOptions(Options* options);
+
+// The largest size, in points, the system's font dialog lets a user pick.
+constexpr int kMaxFontPoints = 1638;
+
+// False for a height no font dialog can give at this resolution (either
+// sign); such a font takes seconds to create and measure.
+bool IsFontHeightPossible(LONG height, int pixelsPerInch);
 
 // Clears the LOGFONTA and sets the default note font (17 px, Shift_JIS, "ＭＳ 明朝").
 int SetDefaultFont(LOGFONTA* font);

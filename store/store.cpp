@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/app_state.h"
+#include "app/gdi_owners.h"
 #include "notes/note_table.h"
 #include "store/registry_key.h"
 
@@ -32,9 +33,26 @@ void TerminateFaceName(LOGFONTA* font)
     font->lfFaceName[LF_FACESIZE - 1] = '\0';
 }
 
+int ScreenPixelsPerInch()
+{
+    ScreenDc screen;
+    return screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
+}
+
+// A height no font dialog gives (another tool, a damaged store) would hang
+// the start while the font is made and measured: such a font gets the given
+// height in memory. True when that was needed.
+bool MendFontHeight(LOGFONTA* font, LONG height)
+{
+    if (IsFontHeightPossible(font->lfHeight, ScreenPixelsPerInch()))
+        return false;
+    font->lfHeight = height;
+    return true;
+}
+
 // Loads one stored note; false when its window could not be created.
 // A note with a value missing or an empty text is skipped (true).
-bool LoadNote(RegistryKey& key, HWND owner, int n, NoteRecord* scratch, LOGFONTA* font)
+bool LoadNote(RegistryKey& key, HWND owner, int n, NoteRecord* scratch, LOGFONTA* font, LONG defaultHeight)
 {
     char name[kValueNameSize];
     FormatValueName(name, sizeof(name), "Memo", n);
@@ -45,7 +63,8 @@ bool LoadNote(RegistryKey& key, HWND owner, int n, NoteRecord* scratch, LOGFONTA
     if (!text)
         return true;
     scratch->text = text;
-    if (key.ReadString(name, text, size) == 0) {
+    // The whole value: one stored without its terminator keeps its last byte.
+    if (key.ReadString(name, text, size + 1) == 0) {
         std::free(text);
         return true;
     }
@@ -56,6 +75,7 @@ bool LoadNote(RegistryKey& key, HWND owner, int n, NoteRecord* scratch, LOGFONTA
         return true;
     }
     TerminateFaceName(font);
+    scratch->keepStoredFont = MendFontHeight(font, defaultHeight);
     // The values are named by n, and so is the note: a record carrying another
     // ID would otherwise save over that other note's values.
     scratch->id = n;
@@ -101,16 +121,22 @@ int LoadStore(HWND owner)
     if (!key.ReadBinary("Font", &font, sizeof(font)))
         SetDefaultFont(&font);
     TerminateFaceName(&font);
+    LOGFONTA fallback;
+    SetDefaultFont(&fallback);
+    const bool keepStoredDefaultFont = MendFontHeight(&font, fallback.lfHeight);
     if (!state)
         return 1;
     state->options = options;
     if (state->defaultFont)
         DeleteObject(state->defaultFont);
     state->defaultFont = CreateFontIndirectA(&font);
+    state->keepStoredDefaultFont = keepStoredDefaultFont;
+    const LONG defaultHeight = font.lfHeight;
 
     std::memset(state->storedIds, 0, sizeof(state->storedIds));
     bool loading = true;
     NoteRecord scratch;
+    LOGFONTA noteFont;
     for (int n = 0; n <= kMaxStoredId; ++n) {
         char name[kValueNameSize];
         FormatValueName(name, sizeof(name), "List", n);
@@ -126,7 +152,7 @@ int LoadStore(HWND owner)
             continue;
         // After a failed creation (the table is full) nothing more is loaded;
         // the rest is only counted.
-        if (!LoadNote(key, owner, n, &scratch, &font))
+        if (!LoadNote(key, owner, n, &scratch, &noteFont, defaultHeight))
             loading = false;
     }
     return 1;
@@ -142,7 +168,8 @@ void SaveOptions()
     key.WriteBinary("Option", &state->options, kOptionsSize);
     LOGFONTA font;
     std::memset(&font, 0, sizeof(font));
-    if (state->defaultFont && GetObjectA(state->defaultFont, sizeof(font), &font) == sizeof(font))
+    if (!state->keepStoredDefaultFont && state->defaultFont
+        && GetObjectA(state->defaultFont, sizeof(font), &font) == sizeof(font))
         key.WriteBinary("Font", &font, sizeof(font));
 }
 
@@ -179,7 +206,8 @@ int SaveNote(const NoteRecord* record)
         // Without a readable font the earlier Font<n> is better than garbage.
         LOGFONTA font;
         std::memset(&font, 0, sizeof(font));
-        if (record->font && GetObjectA(record->font, sizeof(font), &font) == sizeof(font))
+        if (!record->keepStoredFont && record->font
+            && GetObjectA(record->font, sizeof(font), &font) == sizeof(font))
             key.WriteBinary(name, &font, sizeof(font));
     }
 

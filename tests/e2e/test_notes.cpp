@@ -515,3 +515,37 @@ TEST_F(Notes, MovesAndResizesAreStoredWhenTheyEndAndSurviveAKill)
     EXPECT_EQ(90, rect.bottom - rect.top);
     EXPECT_EQ(std::optional<DWORD>(0), again.Exit());
 }
+
+TEST_F(Notes, TextWithoutTerminatorAndAnImpossibleFontHeightLoadQuicklyAndKeepTheirBytes)
+{
+    auto timedStart = [](Jotwise& app) {
+        DWORD start = GetTickCount();
+        EXPECT_TRUE(app.Start());
+        return GetTickCount() - start;
+    };
+    store::SeedNote(1, 100, 100, 160, 60, "normal");
+    DWORD normal = 0;
+    {
+        Jotwise app;
+        normal = timedStart(app);
+        ASSERT_EQ(std::optional<DWORD>(0), app.Exit());
+    }
+    store::Clear();
+    // Another tool stored the text without its NUL (as binary), and a height no font
+    // dialog gives, for the note and for the default font.
+    const std::string text = Sjis(u8"最後の字まで");
+    LOGFONTA huge = DefaultFont();
+    huge.lfHeight = 65535;
+    store::SeedNote(MakeNote(1, 100, 100, 160, 60), "x", huge);
+    store::WriteValue("Memo1", REG_BINARY, text.data(), static_cast<DWORD>(text.size()));
+    store::WriteBinary("Font", &huge, sizeof(huge));
+    Jotwise app;
+    EXPECT_LT(timedStart(app), normal + 3000) << "as quick as with a normal font";
+    EXPECT_EQ(1u, app.Notes().size());
+    ASSERT_EQ(std::optional<DWORD>(0), app.Exit());
+    EXPECT_EQ(BytesOf(text.c_str(), text.size() + 1), store::Read("Memo1").value_or(Bytes{}))
+        << "every byte kept, terminated";
+    EXPECT_EQ(BytesOf(&huge, sizeof(huge)), store::Read("Font1").value_or(Bytes{}))
+        << "stored font untouched";
+    EXPECT_EQ(BytesOf(&huge, sizeof(huge)), store::Read("Font").value_or(Bytes{}));
+}
