@@ -26,6 +26,9 @@ constexpr UINT WM_EDITFOCUS = WM_USER + 321; // 0x0541
 // text (the paste button is enabled) and 0 when it does not.
 constexpr UINT WM_NOTEBLINK = WM_APP + 322;
 constexpr UINT WM_PASTESTATE = WM_APP + 323;
+// Posted to the main window when a write to the store failed; wParam is the
+// system's error code.
+constexpr UINT WM_SAVEFAILED = WM_APP + 324;
 
 struct AppState {
     std::int32_t dragX;
@@ -54,6 +57,8 @@ struct AppState {
     // notes never take them, so a note that was not loaded is never
     // overwritten by a newcomer.
     std::uint8_t storedIds[kMaxStoredId + 1];
+    // A failed save has been reported; one box per run is enough.
+    bool saveFailureReported;
 };
 
 // The one AppState of the process; null before the main window exists and

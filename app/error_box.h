@@ -13,4 +13,12 @@ int ReportError(HWND owner, int stringId, const char* text);
 // Builds the message ReportError would show, without showing it.
 void FormatErrorMessage(int stringId, const char* text, DWORD lastError, char* buffer, int size);
 
+// A write to the store failed (`error` is the system's code). The user is
+// told once per run, by a box the main window shows when it next looks at
+// its queue: the failure may come from inside a drag, a close or a logoff.
+void ReportSaveFailure(LONG error);
+
+// The box itself, owned by the main window (WM_SAVEFAILED).
+void ShowSaveFailure(HWND owner, DWORD error);
+
 #endif

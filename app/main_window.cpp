@@ -6,6 +6,7 @@
 #include <new>
 
 #include "app/app_state.h"
+#include "app/error_box.h"
 #include "app/menu_state.h"
 #include "app/tray.h"
 #include "due/monitor.h"
@@ -114,6 +115,9 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case WM_TRAYNOTIFY:
         OnTrayNotify(window, wParam, lParam);
+        return 0;
+    case WM_SAVEFAILED:
+        ShowSaveFailure(window, static_cast<DWORD>(wParam));
         return 0;
     default:
         // Explorer restarted: its notification area starts empty.

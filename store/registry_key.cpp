@@ -29,9 +29,9 @@ HKEY RegistryKey::Open(HKEY root, const char* path)
         key_ = nullptr;
     }
     HKEY key = nullptr;
-    if (RegCreateKeyExA(
-            root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr)
-        == ERROR_SUCCESS)
+    error_ = RegCreateKeyExA(
+        root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    if (error_ == ERROR_SUCCESS)
         key_ = key;
     return key_;
 }
@@ -41,14 +41,21 @@ bool RegistryKey::WriteString(const char* name, const char* text)
     if (!key_ || !text)
         return false;
     auto size = static_cast<DWORD>(lstrlenA(text) + 1);
-    return RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), size) == ERROR_SUCCESS;
+    return Written(RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), size));
 }
 
 bool RegistryKey::WriteBinary(const char* name, const void* data, DWORD size)
 {
     if (!key_ || (!data && size))
         return false;
-    return RegSetValueExA(key_, name, 0, REG_BINARY, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+    return Written(RegSetValueExA(key_, name, 0, REG_BINARY, static_cast<const BYTE*>(data), size));
+}
+
+bool RegistryKey::Written(LONG result)
+{
+    if (result != ERROR_SUCCESS)
+        error_ = result;
+    return result == ERROR_SUCCESS;
 }
 
 bool RegistryKey::ReadBinary(const char* name, void* buffer, DWORD capacity)

@@ -24,9 +24,14 @@ public:
     // 0 for a missing, empty or unreadable value.
     DWORD ReadString(const char* name, char* buffer, DWORD capacity);
     bool DeleteValue(const char* name);
+    // The system's code for the last open or write that failed.
+    LONG LastError() const { return error_; }
 
 private:
+    bool Written(LONG result);
+
     HKEY key_ = nullptr;
+    LONG error_ = ERROR_SUCCESS;
 };
 
 #endif

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/app_state.h"
+#include "app/error_box.h"
 #include "app/gdi_owners.h"
 #include "notes/note_table.h"
 #include "store/registry_key.h"
@@ -171,6 +172,8 @@ void SaveOptions()
     if (!state->keepStoredDefaultFont && state->defaultFont
         && GetObjectA(state->defaultFont, sizeof(font), &font) == sizeof(font))
         key.WriteBinary("Font", &font, sizeof(font));
+    if (key.LastError() != ERROR_SUCCESS)
+        ReportSaveFailure(key.LastError());
 }
 
 int SaveNote(const NoteRecord* record)
@@ -215,5 +218,10 @@ int SaveNote(const NoteRecord* record)
     AppState* state = App();
     if (record->deleted && state && record->id >= 0 && record->id <= kMaxStoredId)
         state->storedIds[record->id] = 0;
+    // The user believes the note is safe; a failure must not pass silently.
+    if (key.LastError() != ERROR_SUCCESS) {
+        ReportSaveFailure(key.LastError());
+        return 0;
+    }
     return 1;
 }

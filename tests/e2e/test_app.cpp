@@ -150,3 +150,29 @@ TEST_F(AppLifecycle, ErrorBoxOfTheRealProgramIsFoundAndRead)
     EXPECT_EQ(64u, app.Notes().size());
     EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
 }
+
+TEST_F(AppLifecycle, AFailedSaveIsReportedOncePerRun)
+{
+    // A volatile parent key refuses the program's lasting key: every save
+    // fails.
+    constexpr char kParent[] = "Software\\KOVA";
+    RegDeleteTreeA(HKEY_CURRENT_USER, kParent);
+    HKEY parent = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS,
+        RegCreateKeyExA(HKEY_CURRENT_USER, kParent, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
+            &parent, nullptr));
+    RegCloseKey(parent);
+    Jotwise app;
+    ASSERT_TRUE(app.Start());
+    SendMessageTimeoutA(app.MainWindow(), WM_ENDSESSION, 1, 0, SMTO_NORMAL, 5000, nullptr);
+    HWND box = app.WaitForDialog();
+    ASSERT_NE(nullptr, box) << "the failed save is reported";
+    EXPECT_EQ(0u, MessageText(box).find(Sjis(u8"メモや設定を保存できませんでした。")));
+    PressButton(box, IDOK);
+    ASSERT_TRUE(app.WaitForNoDialog());
+    SendMessageTimeoutA(app.MainWindow(), WM_ENDSESSION, 1, 0, SMTO_NORMAL, 5000, nullptr);
+    app.Sync();
+    EXPECT_EQ(nullptr, app.WaitForDialog(1000)) << "once per run";
+    EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
+    RegDeleteTreeA(HKEY_CURRENT_USER, kParent);
+}

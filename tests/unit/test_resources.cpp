@@ -880,6 +880,12 @@ const std::vector<StringRow>& StringTable()
             u8"\u307E\u305B\u3093\u3002"},
         // ID の設定に失敗しました。
         {IDS_ERR_NO_ID, u8"ID \u306E\u8A2D\u5B9A\u306B\u5931\u6557\u3057\u307E\u3057\u305F\u3002"},
+        // メモや設定を保存できませんでした。このままでは、次に起動したときに今の内容が戻らないことがあります。
+        {IDS_ERR_SAVE,
+            u8"\u30E1\u30E2\u3084\u8A2D\u5B9A\u3092\u4FDD\u5B58\u3067\u304D\u307E\u305B\u3093\u3067\u3057"
+            u8"\u305F\u3002\u3053\u306E\u307E\u307E\u3067\u306F\u3001\u6B21\u306B\u8D77\u52D5\u3057\u305F"
+            u8"\u3068\u304D\u306B\u4ECA\u306E\u5185\u5BB9\u304C\u623B\u3089\u306A\u3044\u3053\u3068\u304C"
+            u8"\u3042\u308A\u307E\u3059\u3002"},
         // 工事中☆　しばらくお待ちください(__;)
         {IDS_UNDER_CONSTRUCTION,
             u8"\u5DE5\u4E8B\u4E2D\u2606\u3000\u3057\u3070\u3089\u304F\u304A\u5F85\u3061\u304F\u3060\u3055"
