@@ -8,7 +8,9 @@
 #include "app/app_state.h"
 #include "app/error_box.h"
 #include "app/gdi_owners.h"
+#include "app/note_events.h"
 #include "notes/note_table.h"
+#include "store/recycle_bin.h"
 #include "store/registry_key.h"
 
 namespace
@@ -51,29 +53,31 @@ bool MendFontHeight(LOGFONTA* font, LONG height)
     return true;
 }
 
-// Loads one stored note; false when its window could not be created.
-// A note with a value missing or an empty text is skipped (true).
-bool LoadNote(RegistryKey& key, HWND owner, int n, NoteRecord* scratch, LOGFONTA* font, LONG defaultHeight)
+enum class Loaded { kCreated, kSkipped, kFailed };
+
+// Loads one stored note. A note with a value missing or an empty text is
+// skipped; kFailed means its window could not be created.
+Loaded LoadNote(RegistryKey& key, HWND owner, int n, NoteRecord* scratch, LOGFONTA* font, LONG defaultHeight)
 {
     char name[kValueNameSize];
     FormatValueName(name, sizeof(name), "Memo", n);
     DWORD size = key.ReadString(name, nullptr, 0);
     if (size > kMaxTextSize)
-        return true;
+        return Loaded::kSkipped;
     auto* text = static_cast<char*>(std::calloc(size + kTextSlack, 1));
     if (!text)
-        return true;
+        return Loaded::kSkipped;
     scratch->text = text;
     // The whole value: one stored without its terminator keeps its last byte.
     if (key.ReadString(name, text, size + 1) == 0) {
         std::free(text);
-        return true;
+        return Loaded::kSkipped;
     }
     FormatValueName(name, sizeof(name), "Font", n);
     std::memset(font, 0, sizeof(*font));
     if (!key.ReadBinary(name, font, sizeof(*font))) {
         std::free(text);
-        return true;
+        return Loaded::kSkipped;
     }
     TerminateFaceName(font);
     scratch->keepStoredFont = MendFontHeight(font, defaultHeight);
@@ -83,7 +87,7 @@ bool LoadNote(RegistryKey& key, HWND owner, int n, NoteRecord* scratch, LOGFONTA
     int created = CreateNoteWindow(owner, scratch, font);
     std::free(text);
     scratch->text = nullptr;
-    return created != 0;
+    return created ? Loaded::kCreated : Loaded::kFailed;
 }
 
 } // namespace
@@ -153,10 +157,30 @@ int LoadStore(HWND owner)
             continue;
         // After a failed creation (the table is full) nothing more is loaded;
         // the rest is only counted.
-        if (!LoadNote(key, owner, n, &scratch, &noteFont, defaultHeight))
+        if (LoadNote(key, owner, n, &scratch, &noteFont, defaultHeight) == Loaded::kFailed)
             loading = false;
     }
     return 1;
+}
+
+int LoadStoredNote(HWND owner, int id)
+{
+    RegistryKey key(kStoreBase, kStoreKey);
+    char name[kValueNameSize];
+    FormatValueName(name, sizeof(name), "List", id);
+    NoteRecord scratch;
+    std::memset(&scratch, 0, sizeof(scratch));
+    if (!key.ReadBinary(name, &scratch, kNoteImageSize))
+        return 0;
+    // An impossible stored height is mended to the default font's, as at
+    // start.
+    LOGFONTA font;
+    SetDefaultFont(&font);
+    AppState* state = App();
+    if (state && state->defaultFont)
+        GetObjectA(state->defaultFont, sizeof(font), &font);
+    LONG defaultHeight = font.lfHeight;
+    return LoadNote(key, owner, id, &scratch, &font, defaultHeight) == Loaded::kCreated;
 }
 
 void SaveOptions()
@@ -180,6 +204,17 @@ int SaveNote(const NoteRecord* record)
 {
     if (!record)
         return 0;
+    if (record->deleted) {
+        // The note goes to the bin as it stands now, not as it was last
+        // saved; a note already gone from the store (saved deleted before)
+        // leaves the bin alone.
+        if (HasStoredNote(record->id)) {
+            NoteRecord kept = *record;
+            kept.deleted = 0;
+            SaveNote(&kept);
+            MoveNoteToBin(record->id);
+        }
+    }
     RegistryKey key(kStoreBase, kStoreKey);
     char name[kValueNameSize];
 
@@ -218,6 +253,7 @@ int SaveNote(const NoteRecord* record)
     AppState* state = App();
     if (record->deleted && state && record->id >= 0 && record->id <= kMaxStoredId)
         state->storedIds[record->id] = 0;
+    NotifyNotesChanged();
     // The user believes the note is safe; a failure must not pass silently.
     if (key.LastError() != ERROR_SUCCESS) {
         ReportSaveFailure(key.LastError());

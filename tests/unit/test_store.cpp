@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "notes/note_table.h"
+#include "due/due_time.h"
+#include "store/recycle_bin.h"
 #include "store/registry_key.h"
 #include "store/store.h"
 #include "tests/unit/test_store_support.h"
@@ -215,7 +217,39 @@ TEST_F(Store, DeletedNoteRemovesItsValuesAndSavingAgainChangesNothing)
 
     EXPECT_EQ(1, SaveNote(&record));
     EXPECT_EQ(names, ValueNames());
+    std::vector<StoredNote> bin = ReadBinNotes();
+    ASSERT_EQ(1u, bin.size()) << "the note went to the bin once";
+    EXPECT_EQ(7, bin[0].id);
+    EXPECT_EQ("doomed", bin[0].text);
+    EXPECT_EQ(0, bin[0].image.deleted) << "restored, it is a note like any other";
     DeleteObject(record.font);
+}
+
+TEST_F(Store, BinKeepsTheLatestHundredAndRestoresUnderTheGivenId)
+{
+    for (int id = 1; id <= kBinCapacity + 2; ++id) {
+        SeedNote(id, id, 10, 80, 40, "note " + std::to_string(id));
+        ASSERT_TRUE(MoveNoteToBin(id));
+    }
+    EXPECT_FALSE(MoveNoteToBin(1)) << "nothing left to move";
+    std::vector<StoredNote> bin = ReadBinNotes();
+    ASSERT_EQ(static_cast<std::size_t>(kBinCapacity), bin.size());
+    EXPECT_EQ(3, bin.front().id) << "the two oldest are dropped";
+    EXPECT_TRUE(IsTimeSet(&bin.front().deletedAt));
+
+    ASSERT_TRUE(RestoreFromBin(bin.back().binEntry, 9));
+    std::optional<RawValue> list = ReadRaw("List9");
+    ASSERT_TRUE(list.has_value());
+    NoteRecord restored;
+    std::memcpy(&restored, list->bytes.data(), kNoteImageSize);
+    EXPECT_EQ(9, restored.id) << "renamed along with its values";
+    EXPECT_EQ(kBinCapacity + 2, restored.left);
+    Bytes memo = ReadRaw("Memo9").value_or(RawValue{}).bytes;
+    EXPECT_EQ("note 102" + std::string(1, '\0'), std::string(memo.begin(), memo.end()));
+    EXPECT_EQ(1, app_->storedIds[9]);
+    EXPECT_EQ(static_cast<std::size_t>(kBinCapacity - 1), ReadBinNotes().size());
+    EmptyBin();
+    EXPECT_TRUE(ReadBinNotes().empty());
 }
 
 TEST_F(Store, EmptyKeyGivesDefaultsAndWritesNothing)
