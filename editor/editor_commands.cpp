@@ -12,6 +12,7 @@
 #include "help/help.h"
 #include "notes/note_commands.h"
 #include "notes/note_table.h"
+#include "notes/note_window.h"
 #include "res/resource.h"
 #include "store/store.h"
 
@@ -80,6 +81,7 @@ bool ApplyExistingNote(HWND editor, EditorState* state)
     }
     SetWindowPos(owner, nullptr, 0, 0, record->width, record->height, SWP_NOMOVE | SWP_NOZORDER);
     InvalidateRect(owner, nullptr, FALSE);
+    NameNoteWindow(owner);
     SaveNote(record);
     PostMessageA(editor, WM_CLOSE, 0, 0);
     return true;

@@ -1,6 +1,7 @@
 #include "layout/layout_commands.h"
 
 #include "app/app_state.h"
+#include "app/note_events.h"
 #include "editor/text_convert.h"
 #include "res/resource.h"
 
@@ -81,6 +82,7 @@ void ShowAllNotes(int hide)
             record->hidden = hide ? 1 : 0;
         SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, hide ? kHideFlags : kShowFlags);
     }
+    NotifyNotesChanged();
 }
 
 void ArrangeNotes(HWND owner)

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/app_state.h"
+#include "app/note_events.h"
 #include "due/due_time.h"
 #include "editor/editor_window.h"
 #include "editor/pickers.h"
@@ -138,6 +139,7 @@ void HideNote(HWND window)
     if (record)
         record->hidden = 1;
     ShowWindow(window, SW_HIDE);
+    NotifyNotesChanged();
 }
 
 void OptimizeNoteSize(HWND window)

@@ -6,6 +6,7 @@
 
 #include "app/app_state.h"
 #include "app/error_box.h"
+#include "app/note_events.h"
 #include "notes/note_window.h"
 #include "res/resource.h"
 #include "store/store.h"
@@ -177,6 +178,8 @@ int CreateNoteWindow(HWND owner, const NoteRecord* source, const LOGFONTA* font)
         state->noteWindows[slot] = window;
         state->noteIds[idEntry] = record->id;
     }
+    NameNoteWindow(window);
+    NotifyNotesChanged();
     return 1;
 }
 
@@ -338,4 +341,5 @@ void CloseNote(HWND noteWindow)
         DeleteNoteRecord(record);
     }
     DestroyWindow(noteWindow);
+    NotifyNotesChanged();
 }

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "app/app_state.h"
+#include "app/wide_text.h"
 #include "app/gdi_owners.h"
 #include "app/menu_state.h"
 #include "app/tray.h"
@@ -244,4 +245,19 @@ bool RememberNoteRect(HWND window, NoteRecord* record)
     record->width = width;
     record->height = height;
     return true;
+}
+
+std::string_view NoteFirstLine(const char* text)
+{
+    if (!text)
+        return {};
+    std::string_view all(text);
+    return all.substr(0, all.find_first_of("\r\n"));
+}
+
+void NameNoteWindow(HWND window)
+{
+    const NoteRecord* record = NoteRecordOf(window);
+    if (record)
+        SetWindowTextW(window, WideFromNote(NoteFirstLine(record->text)).c_str());
 }

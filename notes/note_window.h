@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string_view>
+
 #include "store/records.h"
 
 LRESULT CALLBACK NoteWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
@@ -14,6 +16,14 @@ void PaintNote(HWND window, HDC dc);
 // The background and text colours a record paints with.
 void ChooseNoteColours(
     const NoteRecord* record, const Options* options, COLORREF* text, COLORREF* background);
+
+// The text up to its first line break.
+std::string_view NoteFirstLine(const char* text);
+
+// Gives the window its note's first line as its text. Notes have no caption,
+// so nothing draws it, but screen readers and window lists tell notes apart
+// by it.
+void NameNoteWindow(HWND window);
 
 // Stores the window rectangle in the record (none: the window's own),
 // unless the window is minimised or maximised. True when it changed.
