@@ -11,6 +11,7 @@
 #include "app/tray.h"
 #include "due/monitor.h"
 #include "editor/editor_window.h"
+#include "list/note_list.h"
 #include "notes/note_table.h"
 #include "notes/note_window.h"
 #include "res/resource.h"
@@ -53,6 +54,7 @@ void OnDestroy(HWND window)
     HWND editor = state->editorWindow;
     if (editor)
         SendMessageA(editor, WM_CLOSE, 0, 0);
+    CloseNoteList();
     // The monitor reads note records; stop it before any record is freed.
     StopMonitorThread(state->monitorThread);
     state->monitorThread = nullptr;
@@ -215,6 +217,8 @@ int RunJotwise(HINSTANCE instance)
 
     MSG msg = {};
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (HandleNoteListMessage(&msg))
+            continue;
         if (!TranslateAcceleratorA(MainWindow(), accelerators, &msg)) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);

@@ -9,6 +9,7 @@
 #include "help/about_box.h"
 #include "help/help.h"
 #include "layout/layout_commands.h"
+#include "list/note_list.h"
 #include "options/options_dialog.h"
 #include "res/resource.h"
 
@@ -100,6 +101,9 @@ void OnTrayCommand(HWND mainWindow, int commandId)
         break;
     case IDM_HOME_PAGE:
         OpenHomePage(mainWindow);
+        break;
+    case IDM_NOTE_LIST:
+        OpenNoteList();
         break;
     case IDM_ABOUT:
         state->aboutOpen = 1;

@@ -28,6 +28,15 @@
 #define IDM_HELP 1021
 #define IDM_HOME_PAGE 1023
 #define IDM_ABOUT 1025
+#define IDM_NOTE_LIST 1033
+
+// The note list's context menu and its commands
+#define IDM_LIST_POPUP 121
+#define IDM_LIST_SHOW 1201
+#define IDM_LIST_EDIT 1202
+#define IDM_LIST_RESTORE 1203
+#define IDM_LIST_DELETE 1204
+#define IDM_LIST_EMPTY_BIN 1205
 
 // Position of the size submenu inside the tray popup (greyed by position)
 #define TRAY_SIZE_SUBMENU_POS 5
@@ -61,6 +70,7 @@
 #define IDD_OPTIONS 111
 #define IDD_OPTIONS_GENERAL 112
 #define IDD_OPTIONS_DUE 113
+#define IDD_NOTE_LIST 121
 
 // About box controls
 #define IDC_ABOUT_VERSION 101
@@ -102,6 +112,17 @@
 #define IDC_OPT_DUE_SWATCH 155
 #define IDC_OPT_DUE_PICK 156
 
+// Note list controls
+#define IDC_LIST_SEARCH_LABEL 201
+#define IDC_LIST_SEARCH 202
+#define IDC_LIST_VIEW 203
+#define IDC_LIST_SHOW 204
+#define IDC_LIST_EDIT 205
+#define IDC_LIST_RESTORE 206
+#define IDC_LIST_DELETE 207
+#define IDC_LIST_EMPTY_BIN 208
+#define IDC_LIST_CLOSE 209
+
 // Editor child controls
 #define IDC_EDITOR_EDIT 30011
 #define IDC_EDITOR_TOOLBAR 30013
@@ -124,6 +145,19 @@
 #define IDS_ASK_PEEL 7072
 #define IDS_ASK_DISCARD 7073
 #define IDS_ASK_ARRANGE 7075
+#define IDS_LIST_COLUMN_TEXT 7170
+#define IDS_LIST_COLUMN_DUE 7171
+#define IDS_LIST_COLUMN_STATE 7172
+#define IDS_LIST_COLUMN_COLOUR 7173
+#define IDS_STATE_SHOWN 7174
+#define IDS_STATE_HIDDEN 7175
+#define IDS_STATE_PEELED_OFF 7176
+#define IDS_STATE_NOT_LOADED 7177
+#define IDS_STATE_IN_BIN 7178
+#define IDS_LIST_SWATCH 7179
+#define IDS_ASK_EMPTY_BIN 7180
+#define IDS_ASK_DELETE_FOREVER 7181
+#define IDS_LIST_TITLE 7182
 #define IDS_ERR_NO_TEXT 8001
 #define IDS_ERR_TOO_MANY 8002
 #define IDS_ERR_NO_ID 8003
@@ -135,5 +169,6 @@
 #define HELP_CONTEXT_EDITOR 1011
 #define HELP_CONTEXT_NOTE 1012
 #define HELP_CONTEXT_OPTIONS 1021
+#define HELP_CONTEXT_NOTE_LIST 1031
 
 #endif

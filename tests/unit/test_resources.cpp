@@ -271,21 +271,23 @@ TEST_F(ResourceMenus, TrayMenuFollowsItsTable)
             {"5.3", Entry::Separator, 0, nullptr},
             // 最適化(&S)
             {"5.4", Entry::Command, IDM_OPTIMIZE, u8"\u6700\u9069\u5316(&S)"},
-            {"6", Entry::Separator, 0, nullptr},
+            // メモの一覧(&L)...
+            {"6", Entry::Command, IDM_NOTE_LIST, u8"\u30E1\u30E2\u306E\u4E00\u89A7(&L)..."},
+            {"7", Entry::Separator, 0, nullptr},
             // オプション(&O)...
-            {"7", Entry::Command, IDM_OPTIONS, u8"\u30AA\u30D7\u30B7\u30E7\u30F3(&O)..."},
+            {"8", Entry::Command, IDM_OPTIONS, u8"\u30AA\u30D7\u30B7\u30E7\u30F3(&O)..."},
             // ヘルプ(&H)
-            {"8", Entry::Popup, 0, u8"\u30D8\u30EB\u30D7(&H)"},
+            {"9", Entry::Popup, 0, u8"\u30D8\u30EB\u30D7(&H)"},
             // トピックの検索(&H)
-            {"8.0", Entry::Command, IDM_HELP, u8"\u30C8\u30D4\u30C3\u30AF\u306E\u691C\u7D22(&H)"},
-            {"8.1", Entry::Separator, 0, nullptr},
+            {"9.0", Entry::Command, IDM_HELP, u8"\u30C8\u30D4\u30C3\u30AF\u306E\u691C\u7D22(&H)"},
+            {"9.1", Entry::Separator, 0, nullptr},
             // ホームページへ(&W)
-            {"8.2", Entry::Command, IDM_HOME_PAGE, u8"\u30DB\u30FC\u30E0\u30DA\u30FC\u30B8\u3078(&W)"},
+            {"9.2", Entry::Command, IDM_HOME_PAGE, u8"\u30DB\u30FC\u30E0\u30DA\u30FC\u30B8\u3078(&W)"},
             // バージョン情報(&A)
-            {"8.3", Entry::Command, IDM_ABOUT, u8"\u30D0\u30FC\u30B8\u30E7\u30F3\u60C5\u5831(&A)"},
-            {"9", Entry::Separator, 0, nullptr},
+            {"9.3", Entry::Command, IDM_ABOUT, u8"\u30D0\u30FC\u30B8\u30E7\u30F3\u60C5\u5831(&A)"},
+            {"10", Entry::Separator, 0, nullptr},
             // 終了(&X)
-            {"10", Entry::Command, IDM_EXIT, u8"\u7D42\u4E86(&X)"},
+            {"11", Entry::Command, IDM_EXIT, u8"\u7D42\u4E86(&X)"},
         });
     // The menu rules grey the size popup by its position.
     EXPECT_NE(GetSubMenu(popup, TRAY_SIZE_SUBMENU_POS), nullptr) << "menu 101: size popup position";
@@ -872,6 +874,37 @@ const std::vector<StringRow>& StringTable()
             u8"\u3066\u7D42\u4E86\u3057\u3066\u3082\u3088\u308D\u3057\u3044\u3067\u3059\u304B\uFF1F"},
         // 整列しますか？
         {IDS_ASK_ARRANGE, u8"\u6574\u5217\u3057\u307E\u3059\u304B\uFF1F"},
+        // 内容
+        {IDS_LIST_COLUMN_TEXT, u8"\u5185\u5BB9"},
+        // 期日
+        {IDS_LIST_COLUMN_DUE, u8"\u671F\u65E5"},
+        // 状態
+        {IDS_LIST_COLUMN_STATE, u8"\u72B6\u614B"},
+        // 色
+        {IDS_LIST_COLUMN_COLOUR, u8"\u8272"},
+        // 表示中
+        {IDS_STATE_SHOWN, u8"\u8868\u793A\u4E2D"},
+        // 隠れています
+        {IDS_STATE_HIDDEN, u8"\u96A0\u308C\u3066\u3044\u307E\u3059"},
+        // はがしました
+        {IDS_STATE_PEELED_OFF, u8"\u306F\u304C\u3057\u307E\u3057\u305F"},
+        // 読み込まれていません
+        {IDS_STATE_NOT_LOADED, u8"\u8AAD\u307F\u8FBC\u307E\u308C\u3066\u3044\u307E\u305B\u3093"},
+        // ごみ箱
+        {IDS_STATE_IN_BIN, u8"\u3054\u307F\u7BB1"},
+        // Aあ
+        {IDS_LIST_SWATCH, u8"A\u3042"},
+        // ごみ箱のメモをすべて削除します。元には戻せません。よろしいですか？
+        {IDS_ASK_EMPTY_BIN,
+            u8"\u3054\u307F\u7BB1\u306E\u30E1\u30E2\u3092\u3059\u3079\u3066\u524A\u9664\u3057\u307E\u3059"
+            u8"\u3002\u5143\u306B\u306F\u623B\u305B\u307E\u305B\u3093\u3002\u3088\u308D\u3057\u3044\u3067"
+            u8"\u3059\u304B\uFF1F"},
+        // ごみ箱から削除します。元には戻せません。よろしいですか？
+        {IDS_ASK_DELETE_FOREVER,
+            u8"\u3054\u307F\u7BB1\u304B\u3089\u524A\u9664\u3057\u307E\u3059\u3002\u5143\u306B\u306F\u623B"
+            u8"\u305B\u307E\u305B\u3093\u3002\u3088\u308D\u3057\u3044\u3067\u3059\u304B\uFF1F"},
+        // メモの一覧 (%d 件)
+        {IDS_LIST_TITLE, u8"\u30E1\u30E2\u306E\u4E00\u89A7 (%d \u4EF6)"},
         // メモが入力されていません。
         {IDS_ERR_NO_TEXT, u8"\u30E1\u30E2\u304C\u5165\u529B\u3055\u308C\u3066\u3044\u307E\u305B\u3093\u3002"},
         // 個数オーバーです。これ以上開けません。

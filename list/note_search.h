@@ -1,0 +1,47 @@
+// What the note list shows, filters and sorts, as plain values: the window
+// only turns these into rows.
+#ifndef JOTWISE_LIST_NOTE_SEARCH_H
+#define JOTWISE_LIST_NOTE_SEARCH_H
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// In the order the state column sorts by.
+enum class NoteState { kShown, kHidden, kPeeledOff, kNotLoaded, kInBin };
+
+enum ListColumn { kColumnText, kColumnDue, kColumnState, kColumnColour, kColumnCount };
+
+struct NoteRow {
+    NoteState state = NoteState::kShown;
+    int id = 0;
+    int binEntry = 0;      // kInBin only
+    HWND window = nullptr; // kShown and kHidden only
+    std::string text;      // code page 932, the whole note
+    std::wstring title;    // its first line
+    FILETIME due{};
+    COLORREF fore = 0;
+    COLORREF back = 0;
+};
+
+// Code page 932 text as one value per character, with ASCII and full-width
+// Latin letters and digits folded to lower-case ASCII, so that a search
+// finds "ABC", "abc" and "ＡＢＣ" alike and never half of a double-byte
+// character.
+std::vector<std::uint16_t> FoldForSearch(std::string_view text);
+
+// True when `text` holds `query` (both code page 932); an empty query
+// matches everything.
+bool NoteMatches(std::string_view text, std::string_view query);
+
+// Row order for a column; ties fall back to the note ID.
+bool RowLess(const NoteRow& a, const NoteRow& b, int column);
+
+// The indexes of the rows that match, in the column's order.
+std::vector<int> FilterAndSort(
+    const std::vector<NoteRow>& rows, std::string_view query, int column, bool descending);
+
+#endif
