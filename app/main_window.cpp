@@ -75,6 +75,8 @@ void OnEndSession(WPARAM ending)
     if (!ending || !state)
         return;
     SaveOptions();
+    // The list keeps its place only when it closes.
+    CloseNoteList();
     // Notes are otherwise written only when they close; without this a note
     // moved since it was last applied would be back in its old place.
     for (int slot = 0; slot < kMaxNotes; ++slot) {
