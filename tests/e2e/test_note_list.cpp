@@ -146,8 +146,9 @@ TEST_F(NoteList, EveryStoredNoteIsListedFoundAndBroughtBack)
     HWND list = app.WaitForWindow("ListC");
     ASSERT_NE(nullptr, list);
     HWND view = GetDlgItem(list, kListView);
+    EXPECT_TRUE(WaitUntil([view] { return SendMessageW(view, LVM_GETITEMCOUNT, 0, 0) == 71; }));
     auto rows = ReadRows(app, view);
-    EXPECT_EQ(71u, rows.size());
+    ASSERT_EQ(71u, rows.size());
     const std::pair<int, const char8_t*> states[]
         = {{1, u8"表示中"}, {2, u8"隠れています"}, {3, u8"はがしました"}, {4, u8"ごみ箱"},
             {66, u8"読み込まれていません"}, {130, u8"読み込まれていません"}};
