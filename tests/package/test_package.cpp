@@ -89,7 +89,7 @@ TEST(Package, InstallStartAtLogonUpgradeWhileRunningAndUninstallKeepingTheNotes)
     EXPECT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &icon)) << "its tray icon is there";
     EXPECT_EQ(1u, app.Notes(true).size()) << "the seeded note is on the desktop";
     ASSERT_EQ(std::optional<DWORD>(0), RunToEnd('"' + setup + "\" /S")) << "upgrade over the running Jotwise";
-    EXPECT_EQ(std::optional<DWORD>(0), app.WaitForExit(0))
+    ASSERT_EQ(std::optional<DWORD>(0), app.WaitForExit(0))
         << "it exited cleanly before the files were replaced";
 
     // An upgrade keeps the start at logon off once the user turned it off.
