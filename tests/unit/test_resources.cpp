@@ -1112,7 +1112,7 @@ TEST(ResourceVersion, TranslationIsJapaneseInCodePage932)
 
 using ResourceVersionStrings = ResourceTexts;
 
-TEST_F(ResourceVersionStrings, BlockHoldsTheSevenKeys)
+TEST_F(ResourceVersionStrings, BlockHoldsItsKeys)
 {
     VersionInfo info;
     ASSERT_TRUE(info.ok()) << "version record missing";
@@ -1125,6 +1125,7 @@ TEST_F(ResourceVersionStrings, BlockHoldsTheSevenKeys)
         {"FileDescription", u8"\u30E1\u30E2"},
         {"FileVersion", u8"0.10"},
         {"InternalName", u8"JOTWISE"},
+        {"LegalCopyright", u8"Copyright (C) 2026 KOVA"},
         {"OriginalFilename", u8"JOTWISE.EXE"},
         {"ProductName", u8"JOTWISE"},
         {"ProductVersion", u8"0.10.0"},
