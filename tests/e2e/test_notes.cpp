@@ -378,13 +378,18 @@ TEST_F(Notes, PeelOffAsksOnceAndAPeeledNoteKeepsItsId)
 TEST_F(Notes, LogoffSavesMovedNotesAndAResizeIsSavedAtClose)
 {
     store::SeedNote(4, 100, 100, 120, 60, "moved");
+    store::SeedNote(5, 600, 100, 120, 60, "moved, then hidden");
     Jotwise app;
     ASSERT_TRUE(app.Start());
-    std::vector<HWND> notes = app.Notes();
-    ASSERT_EQ(1u, notes.size());
+    std::vector<HWND> notes = {NoteAt(app, 100, 100), NoteAt(app, 600, 100)};
+    ASSERT_TRUE(notes[0] && notes[1]);
     SetWindowPos(notes[0], nullptr, 333, 222, 150, 80, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(notes[1], nullptr, 500, 400, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    app.PostCommand(notes[1], kHide);
     app.Sync();
     SendMessageTimeoutA(app.MainWindow(), WM_ENDSESSION, 1, 0, SMTO_NORMAL, 5000, nullptr);
+    EXPECT_EQ(500, store::ReadNote(5).value_or(NoteRecord{}).left) << "the hidden note at its new place";
+    EXPECT_EQ(400, store::ReadNote(5).value_or(NoteRecord{}).top);
     std::optional<NoteRecord> saved = store::ReadNote(4);
     ASSERT_TRUE(saved.has_value());
     EXPECT_EQ(333, saved->left);

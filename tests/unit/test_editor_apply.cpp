@@ -251,7 +251,9 @@ TEST_F(EditorApply, ExistingNoteKeepsAWidthUpToTwiceTheNeedAndItsPlace)
 
 TEST_F(EditorApply, ExistingNoteTakesOverTheCopyWithFreshResources)
 {
-    HWND note = MakeNote(4, 100, 100, 200, 60, "before");
+    // Already the size "after" needs: nothing but the apply itself repaints.
+    SIZE size = Needed("after");
+    HWND note = MakeNote(4, 100, 100, size.cx, size.cy, "before");
     ASSERT_NE(nullptr, note);
     NoteRecord* record = NoteRecordOf(note);
     record->reserved63[0] = 0x5A;
@@ -262,7 +264,11 @@ TEST_F(EditorApply, ExistingNoteTakesOverTheCopyWithFreshResources)
     state->note.due.dwLowDateTime = 0x12345678;
     state->note.due.dwHighDateTime = 0x01D00000;
     SetText("after");
-    Apply();
+    UpdateWindow(note);
+    SendMessageA(Editor(), WM_COMMAND, IDM_EDIT_APPLY, 0);
+    EXPECT_TRUE(GetUpdateRect(note, nullptr, FALSE)) << "the note is repainted in its new look";
+    EXPECT_EQ(size.cx, record->width);
+    PumpMessages(30);
     ASSERT_EQ(nullptr, Editor()) << "the editor closed and released its copy";
     EXPECT_STREQ("after", record->text);
     EXPECT_EQ(RGB(9, 8, 7), record->foreColour);

@@ -85,15 +85,13 @@ TEST(AboutBox, ShowsTheNameInBoldAndTheVersion)
 TEST(AboutBox, EscapeClosesItLikeOk)
 {
     // A first showing loads what stays loaded (the icon, the dialog font).
-    // Wine counts no GDI objects here (it reports 0); Windows does, and the
-    // font check below holds on both.
     ShowAbout(VK_ESCAPE);
-    DWORD gdiBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    DWORD gdiBefore = CountGdiObjects();
     AboutSeen seen = ShowAbout(VK_ESCAPE);
     ASSERT_TRUE(seen.found);
     EXPECT_TRUE(seen.gone) << "Esc closes the box";
     EXPECT_EQ(0u, GetObjectType(seen.titleFont)) << "and deletes the bold font";
-    EXPECT_EQ(gdiBefore, GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) << "GDI objects left behind";
+    EXPECT_EQ(gdiBefore, CountGdiObjects()) << "GDI objects left behind";
 }
 
 TEST(AboutBox, EnterClosesItToo)

@@ -277,6 +277,23 @@ TEST_F(Monitor, ANoteClosedDuringItsBlinkIsNotTouchedAgain)
     EXPECT_EQ(expected, DrainBlinks()) << "no show for a note that was closed while hidden";
 }
 
+TEST_F(Monitor, ANoteClosedWhileAPassWaitsForTheLockIsNotTouched)
+{
+    FakeNote& overdue = AddNote(0, LocalTime(2001, 2, 20, 8, 0));
+    PassOnThread pass{&kNow, nullptr, {}};
+    HANDLE thread;
+    {
+        AppLock lock;
+        thread = CreateThread(nullptr, 0, PassOnThread::Run, &pass, 0, nullptr);
+        Sleep(100);
+        app_->noteWindows[0] = nullptr;
+        SetWindowLongPtrA(overdue.window, GWLP_USERDATA, 0);
+    }
+    WaitForSingleObject(thread, 5000);
+    CloseHandle(thread);
+    EXPECT_EQ(0, overdue.record.drawState) << "the closed note's record was neither read nor written";
+}
+
 TEST_F(Monitor, StopEndsAPassPromptlyAndShowsTheBlinkingNoteAgain)
 {
     app_->options.blink = 1;

@@ -61,7 +61,7 @@ LOGFONTA FontOf(HFONT font)
     return logFont;
 }
 
-std::size_t CountHeapBlocks()
+std::size_t CountHeapBlocks(std::size_t* bytes = nullptr)
 {
     HANDLE heaps[64];
     DWORD count = GetProcessHeaps(64, heaps);
@@ -72,8 +72,11 @@ std::size_t CountHeapBlocks()
         PROCESS_HEAP_ENTRY entry;
         std::memset(&entry, 0, sizeof(entry));
         while (HeapWalk(heaps[i], &entry)) {
-            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
+            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) {
                 ++blocks;
+                if (bytes)
+                    *bytes += entry.cbData;
+            }
         }
         HeapUnlock(heaps[i]);
     }
@@ -199,8 +202,11 @@ TEST_F(NoteTable, NewIdIsTheLowestNeitherReservedNorStored)
     // With every loadable ID taken, a new note goes above them rather than
     // over a stored note.
     ClearIds();
-    for (int id = 1; id <= kMaxStoredId; ++id)
+    for (int id = 1; id < kMaxStoredId; ++id)
         app_->storedIds[id] = 1;
+    app_->noteIds[0] = kMaxStoredId;
+    EXPECT_EQ(kMaxStoredId + 1, ChooseFreeNoteId(5)) << "the last loadable ID, held by a note of this run";
+    app_->storedIds[kMaxStoredId] = 1;
     app_->noteIds[0] = 128;
     EXPECT_EQ(129, ChooseFreeNoteId(5));
     // Notes above that range are never loaded; one that an earlier run
@@ -211,33 +217,31 @@ TEST_F(NoteTable, NewIdIsTheLowestNeitherReservedNorStored)
     EXPECT_TRUE(IsNoteIdFree(130));
 }
 
-TEST_F(NoteTable, PlacementDrawsTwoNumbersPerTryThenTheFallback)
+TEST_F(NoteTable, NewNotesAndDuplicatesLandOnTheScreenAndOffOtherNotes)
 {
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);
-    int draws[45];
     std::srand(4321);
-    for (int& draw : draws)
-        draw = std::rand();
+    ASSERT_EQ(1, Create(1, 0, 0, width / 2, height));
+    for (int i = 0; i < 30; ++i) {
+        NoteRecord record = MakeRecord(0, 0, 0, 90, 50);
+        PlaceNewNote(&record);
+        EXPECT_TRUE(record.left > width / 2 && record.left < width) << "left " << record.left;
+        EXPECT_TRUE(record.top >= 0 && record.top < height) << "top " << record.top;
+        EXPECT_EQ(90, record.width);
+        EXPECT_EQ(2, record.id);
+    }
+    for (int i = 0; i < 5; ++i)
+        ASSERT_EQ(1, DuplicateNote(NoteWithId(1)));
+    for (int id = 2; id <= 6; ++id)
+        EXPECT_GT(NoteRecordOf(NoteWithId(id))->left, width / 2) << "duplicate " << id << " off its source";
 
-    std::srand(4321);
+    // With no free spot left, a new note still lands somewhere on the screen.
+    ASSERT_EQ(1, Create(7, 0, 0, width, height));
     NoteRecord record = MakeRecord(0, 0, 0, 90, 50);
     PlaceNewNote(&record);
-    EXPECT_EQ(draws[0] % width, record.left);
-    EXPECT_EQ(draws[1] % height, record.top);
-    EXPECT_EQ(1, record.id);
-    EXPECT_EQ(90, record.width);
-    EXPECT_EQ(50, record.height);
-    EXPECT_EQ(draws[3], std::rand()) << "two draws for the point and one for the fallback";
-
-    // A note over the whole screen: every try is taken, the 20th is kept.
-    ASSERT_EQ(1, Create(1, 0, 0, width, height));
-    std::srand(4321);
-    PlaceNewNote(&record);
-    EXPECT_EQ(draws[38] % width, record.left);
-    EXPECT_EQ(draws[39] % height, record.top);
-    EXPECT_EQ(2, record.id);
-    EXPECT_EQ(draws[41], std::rand());
+    EXPECT_TRUE(record.left >= 0 && record.left < width && record.top >= 0 && record.top < height);
+    EXPECT_EQ(8, record.id);
 }
 
 TEST_F(NoteTable, PointOnNoteUsesTheRecordRectangleWithInclusiveEdges)
@@ -325,31 +329,6 @@ TEST_F(NoteTable, DuplicateKeepsTheSourceAndStoresTheCopyAtOnce)
     EXPECT_EQ(0, DuplicateNote(nullptr));
 }
 
-TEST_F(NoteTable, DuplicateRejectsACandidateInsideTheSource)
-{
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
-    int draws[6];
-    std::srand(99);
-    for (int& draw : draws)
-        draw = std::rand();
-    int firstX = draws[0] % width;
-    int firstY = draws[1] % height;
-    int secondX = draws[2] % width;
-    int secondY = draws[3] % height;
-    // The source covers the first candidate and not the second.
-    ASSERT_EQ(1, Create(1, firstX - 5, firstY - 5, 10, 10));
-    ASSERT_FALSE(IsPointOnNote(secondX, secondY));
-
-    std::srand(99);
-    ASSERT_EQ(1, DuplicateNote(NoteWithId(1)));
-    const NoteRecord* copy = NoteRecordOf(NoteWithId(2));
-    ASSERT_NE(nullptr, copy);
-    EXPECT_EQ(secondX, copy->left);
-    EXPECT_EQ(secondY, copy->top);
-    EXPECT_EQ(draws[5], std::rand());
-}
-
 TEST_F(NoteTable, ClosingWithoutDeletionKeepsTheIdReserved)
 {
     ASSERT_EQ(1, Create(1, 10, 10, 60, 40, "kept"));
@@ -423,6 +402,20 @@ TEST_F(NoteTable, SixtyFourNotesPeeledOffLeaveNoIdForAnother)
     EXPECT_EQ(Sjis("ID の設定に失敗しました。"), answerer.Texts()[0]);
     EXPECT_TRUE(OpenNotes().empty());
     EXPECT_EQ(windowCount, CountNoteWindows()) << "no note window added";
+
+    // Each refusal releases the text, font and brush made for the note.
+    const std::string text(50000, 'x');
+    DWORD gdiBefore = CountGdiObjects();
+    std::size_t bytesBefore = 0, bytesAfter = 0;
+    CountHeapBlocks(&bytesBefore);
+    {
+        BoxAnswerer more;
+        for (int i = 0; i < 20; ++i)
+            EXPECT_EQ(0, Create(65, 10, 10, 40, 30, text.c_str()));
+    }
+    CountHeapBlocks(&bytesAfter);
+    EXPECT_LT(CountGdiObjects(), gdiBefore + 20) << "fonts and brushes of refused notes";
+    EXPECT_LT(bytesAfter, bytesBefore + 10 * text.size()) << "text copies of refused notes";
 }
 
 TEST_F(NoteTable, NoteWithoutAnyFontIsNotCreated)
@@ -466,9 +459,8 @@ TEST_F(NoteTable, CreateAndCloseCyclesLeakNoHandlesOrMemory)
     for (int i = 0; i < 10; ++i)
         ASSERT_TRUE(cycle(&released));
 
-    HANDLE process = GetCurrentProcess();
-    DWORD gdiBefore = GetGuiResources(process, GR_GDIOBJECTS);
-    DWORD userBefore = GetGuiResources(process, GR_USEROBJECTS);
+    DWORD gdiBefore = CountGdiObjects();
+    int windowsBefore = CountNoteWindows();
     std::size_t heapBefore = CountHeapBlocks();
     int failures = 0;
     int leftHandles = 0;
@@ -477,14 +469,14 @@ TEST_F(NoteTable, CreateAndCloseCyclesLeakNoHandlesOrMemory)
         failures += !cycle(&released);
         leftHandles += !released;
     }
-    DWORD gdiAfter = GetGuiResources(process, GR_GDIOBJECTS);
-    DWORD userAfter = GetGuiResources(process, GR_USEROBJECTS);
+    DWORD gdiAfter = CountGdiObjects();
     std::size_t heapAfter = CountHeapBlocks();
 
     EXPECT_EQ(0, failures);
     EXPECT_EQ(0, leftHandles) << "font or brush alive after the note closed";
     EXPECT_LE(gdiAfter, gdiBefore + 5) << "GDI objects";
-    EXPECT_LE(userAfter, userBefore + 5) << "USER objects";
+    EXPECT_GT(gdiBefore, 0u) << "the GDI count sees the notes' fonts";
+    EXPECT_EQ(windowsBefore, CountNoteWindows()) << "note windows";
     EXPECT_LE(heapAfter, heapBefore + 50) << "heap blocks after 500 cycles";
     EXPECT_GT(heapBefore, 0u) << "the heap walk sees the heap";
 }

@@ -1,5 +1,7 @@
 #include "tests/unit/test_support.h"
 
+#include <winternl.h>
+
 #include <vector>
 
 #include "notes/note_table.h"
@@ -33,6 +35,32 @@ ScopedAppState::~ScopedAppState()
     DeleteCriticalSection(&state_->lock);
     SetApp(nullptr);
     delete state_;
+}
+
+DWORD CountGdiObjects()
+{
+    if (DWORD reported = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS))
+        return reported;
+    struct HandleEntry {
+        ULONG64 object;
+        ULONG owner;
+        USHORT unique;
+        UCHAR type; // 0 for a free entry
+        UCHAR flags;
+        ULONG64 user;
+    };
+    static_assert(sizeof(HandleEntry) == 24);
+    constexpr std::size_t kTableOffset = sizeof(void*) == 8 ? 0xF8 : 0x94; // PEB.GdiSharedHandleTable
+    PROCESS_BASIC_INFORMATION process = {};
+    if (NtQueryInformationProcess(
+            GetCurrentProcess(), ProcessBasicInformation, &process, sizeof(process), nullptr))
+        return 0;
+    const auto* peb = reinterpret_cast<const BYTE*>(process.PebBaseAddress);
+    const auto* table = *reinterpret_cast<const HandleEntry* const*>(peb + kTableOffset);
+    DWORD count = 0;
+    for (std::size_t i = 0; table && i < 0x10000; ++i)
+        count += table[i].type != 0;
+    return count;
 }
 
 void ClearStore()

@@ -38,6 +38,10 @@ inline std::string Sjis(const char8_t* utf8)
 // A local wall-clock time as the program stores due and creation times.
 FILETIME LocalTime(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second = 0);
 
+// The GDI objects this process holds. Wine's GetGuiResources answers 0, so
+// there the handle table the system maps into every process is counted.
+DWORD CountGdiObjects();
+
 // Pumps the thread's message queue for about `ms` milliseconds.
 void PumpMessages(DWORD ms);
 

@@ -62,6 +62,9 @@ std::string Cut(const char* text)
 std::string TakeText(char* text)
 {
     std::string result = text ? text : "(none)";
+    if (text) {
+        EXPECT_GT(_msize(text), result.size()) << "the block holds the text and its terminator";
+    }
     std::free(text);
     return result;
 }
@@ -152,6 +155,7 @@ TEST(TextConvert, ExpandedCopyUsesTheConfiguredWidth)
     ScopedAppState state;
     state->options.tabIndex = 2;
     EXPECT_EQ("        x", TakeText(ExpandTabsCopy("\tx", 2)));
+    EXPECT_EQ(std::string(24, ' ') + "x", TakeText(ExpandTabsCopy("\t\t\tx", 4)));
     state->options.tabIndex = 1;
     EXPECT_EQ("(none)", TakeText(ExpandTabsCopy("no tabs", 7))) << "the text as typed is stored";
     EXPECT_EQ("(none)", TakeText(ExpandTabsCopy("", 0)));
