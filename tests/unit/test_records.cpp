@@ -2,7 +2,10 @@
 
 #include <cstring>
 
+#include "due/due_time.h"
+#include "editor/text_convert.h"
 #include "store/records.h"
+#include "tests/unit/test_support.h"
 
 TEST(Records, DefaultOptionsKeepEditorRectangleAndReservedBytes)
 {
@@ -16,20 +19,22 @@ TEST(Records, DefaultOptionsKeepEditorRectangleAndReservedBytes)
     EXPECT_EQ(400, options.editorRect.bottom);
     for (unsigned char byte : options.reserved)
         EXPECT_EQ(0xAB, byte) << "reserved bytes of the options must travel unchanged";
-    EXPECT_EQ(0x00000000u, options.foreColour);
-    EXPECT_EQ(GetSysColor(COLOR_INFOBK), options.backColour);
-    EXPECT_EQ(0x000080FFu, options.eveColour);
-    EXPECT_EQ(0x008000FFu, options.dueColour);
-    EXPECT_EQ(1, options.imeOn);
-    EXPECT_EQ(1, options.cutTrailingNewline);
-    EXPECT_EQ(1, options.tabIndex);
-    EXPECT_EQ(0, options.border);
-    EXPECT_EQ(2, options.dueAmount);
-    EXPECT_EQ(1, options.dueUnit);
-    EXPECT_EQ(1, options.eveColourOn);
-    EXPECT_EQ(1, options.dueColourOn);
-    EXPECT_EQ(0, options.blink);
-    EXPECT_EQ(1, options.blackWhite);
+
+    // What a first start gives the user: new notes due two days on, tabs of
+    // four columns, and a due note's colour telling it from the others.
+    SYSTEMTIME now = {2001, 3, 4, 1, 12, 0, 0, 0};
+    FILETIME due = {};
+    DefaultDueTime(&now, options.dueAmount, options.dueUnit, &due);
+    FILETIME twoDaysOn = LocalTime(2001, 3, 3, 12, 0);
+    EXPECT_EQ(0, CompareFileTime(&twoDaysOn, &due));
+    EXPECT_EQ(4, TabWidthForIndex(options.tabIndex));
+    EXPECT_EQ(RGB(0, 0, 0), options.foreColour);
+    EXPECT_EQ(GetSysColor(COLOR_INFOBK), options.backColour) << "the tooltip colour";
+    EXPECT_NE(options.eveColour, options.backColour);
+    EXPECT_NE(options.dueColour, options.backColour);
+    EXPECT_NE(options.eveColour, options.dueColour);
+    EXPECT_TRUE(options.eveColourOn && options.dueColourOn && options.blackWhite && !options.blink);
+    EXPECT_TRUE(options.imeOn && options.cutTrailingNewline && !options.border);
     EXPECT_EQ(0, SetDefaultOptions(nullptr));
 }
 

@@ -1,5 +1,5 @@
 // The program's resources against the tables they must follow: menus,
-// dialog templates, strings, accelerators, images, version record and
+// dialogs as they show, strings, accelerators, images, version record and
 // manifest. The resources are linked into this executable, so the module
 // itself is the resource instance.
 #include <windows.h>
@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -16,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "app/gdi_owners.h"
 #include "res/resource.h"
 #include "tests/unit/test_support.h"
 
@@ -30,16 +32,6 @@ HINSTANCE Module()
 std::string Cp932(const char8_t* text)
 {
     return Sjis(reinterpret_cast<const char*>(text));
-}
-
-std::string WideToCp932(const wchar_t* text, int length)
-{
-    if (length == 0)
-        return {};
-    int size = WideCharToMultiByte(932, 0, text, length, nullptr, 0, nullptr, nullptr);
-    std::string result(size, '\0');
-    WideCharToMultiByte(932, 0, text, length, result.data(), size, nullptr, nullptr);
-    return result;
 }
 
 std::string Upper(std::string text)
@@ -61,11 +53,6 @@ std::string Format(const char* format, ...)
     std::vsnprintf(text, sizeof(text), format, args);
     va_end(args);
     return text;
-}
-
-std::string Hex(DWORD value)
-{
-    return Format("0x%08lX", static_cast<unsigned long>(value));
 }
 
 // The texts come back through the A functions, which convert with the
@@ -375,387 +362,30 @@ TEST_F(ResourceMenus, NoteMenuFollowsItsTable)
 }
 
 // ---------------------------------------------------------------------------
-// Dialog templates, read from the resource itself
+// Dialogs, as they show when created
 
-struct TemplateControl {
-    DWORD style = 0;
-    short x = 0, y = 0, cx = 0, cy = 0;
-    int id = 0;
-    std::string className; // upper case
-    std::string text;      // CP932
-    int textOrdinal = -1;  // a resource ordinal in place of the text (icons)
-};
-
-struct DialogTemplate {
-    bool found = false;
-    DWORD style = 0;
-    short x = 0, y = 0, cx = 0, cy = 0;
-    std::string title;
-    int pointSize = 0;
-    std::string face;
-    std::vector<TemplateControl> controls;
-};
-
-class TemplateReader
-{
-public:
-    TemplateReader(const BYTE* data, std::size_t size)
-        : data_(data)
-        , size_(size)
-    {
-    }
-    bool ok() const { return ok_; }
-    void Align() { offset_ = (offset_ + 3) & ~static_cast<std::size_t>(3); }
-    WORD Word()
-    {
-        WORD value = 0;
-        Read(&value, sizeof(value));
-        return value;
-    }
-    DWORD Dword()
-    {
-        DWORD value = 0;
-        Read(&value, sizeof(value));
-        return value;
-    }
-    short Short() { return static_cast<short>(Word()); }
-    void Skip(std::size_t count)
-    {
-        if (offset_ + count > size_)
-            ok_ = false;
-        else
-            offset_ += count;
-    }
-    std::string String()
-    {
-        std::vector<wchar_t> text;
-        for (WORD c = Word(); ok_ && c != 0; c = Word())
-            text.push_back(static_cast<wchar_t>(c));
-        return WideToCp932(text.data(), static_cast<int>(text.size()));
-    }
-    // A name or an ordinal: 0xFFFF then the number, or a string.
-    std::string NameOrOrdinal(int* ordinal)
-    {
-        *ordinal = -1;
-        WORD first = Word();
-        if (first == 0xFFFF) {
-            *ordinal = Word();
-            return {};
-        }
-        offset_ -= 2;
-        return String();
-    }
-
-private:
-    void Read(void* out, std::size_t count)
-    {
-        if (offset_ + count > size_) {
-            ok_ = false;
-            return;
-        }
-        std::memcpy(out, data_ + offset_, count);
-        offset_ += count;
-    }
-    const BYTE* data_;
-    std::size_t size_;
-    std::size_t offset_ = 0;
-    bool ok_ = true;
-};
-
-std::string ClassFromOrdinal(int ordinal)
-{
-    switch (ordinal) {
-    case 0x80:
-        return "BUTTON";
-    case 0x81:
-        return "EDIT";
-    case 0x82:
-        return "STATIC";
-    case 0x83:
-        return "LISTBOX";
-    case 0x84:
-        return "SCROLLBAR";
-    case 0x85:
-        return "COMBOBOX";
-    default:
-        return Format("%d", ordinal);
-    }
-}
-
-// Reads a DIALOG or DIALOGEX template into one shape.
-DialogTemplate ReadDialogTemplate(UINT id)
-{
-    DialogTemplate result;
-    HRSRC resource = FindResourceA(Module(), MAKEINTRESOURCEA(id), RT_DIALOG);
-    if (!resource)
-        return result;
-    const BYTE* data = static_cast<const BYTE*>(LockResource(LoadResource(Module(), resource)));
-    TemplateReader reader(data, SizeofResource(Module(), resource));
-    bool extended = reader.Word() == 1 && reader.Word() == 0xFFFF;
-    if (!extended)
-        reader = TemplateReader(data, SizeofResource(Module(), resource));
-    if (extended) {
-        reader.Dword(); // help ID
-        reader.Dword(); // extended style
-        result.style = reader.Dword();
-    } else {
-        result.style = reader.Dword();
-        reader.Dword(); // extended style
-    }
-    int count = reader.Word();
-    result.x = reader.Short();
-    result.y = reader.Short();
-    result.cx = reader.Short();
-    result.cy = reader.Short();
-    int ordinal = 0;
-    reader.NameOrOrdinal(&ordinal); // menu
-    reader.NameOrOrdinal(&ordinal); // class
-    result.title = reader.String();
-    if (result.style & (DS_SETFONT | DS_SHELLFONT)) {
-        result.pointSize = reader.Word();
-        if (extended) {
-            reader.Word();  // weight
-            reader.Skip(2); // italic, character set
-        }
-        result.face = reader.String();
-    }
-    for (int i = 0; i < count && reader.ok(); ++i) {
-        TemplateControl control;
-        reader.Align();
-        if (extended) {
-            reader.Dword(); // help ID
-            reader.Dword(); // extended style
-            control.style = reader.Dword();
-        } else {
-            control.style = reader.Dword();
-            reader.Dword(); // extended style
-        }
-        control.x = reader.Short();
-        control.y = reader.Short();
-        control.cx = reader.Short();
-        control.cy = reader.Short();
-        control.id = extended ? static_cast<int>(reader.Dword()) : static_cast<short>(reader.Word());
-        int classOrdinal = -1;
-        control.className = Upper(reader.NameOrOrdinal(&classOrdinal));
-        if (classOrdinal >= 0)
-            control.className = ClassFromOrdinal(classOrdinal);
-        control.text = reader.NameOrOrdinal(&control.textOrdinal);
-        reader.Skip(reader.Word()); // creation data
-        result.controls.push_back(control);
-    }
-    result.found = reader.ok();
-    return result;
-}
-
-struct ControlRow {
-    int id;
-    const char* className;
-    const char8_t* text; // nullptr for an icon given by `ordinal`
-    DWORD style;
-    short x, y, cx, cy;
-    const char* role;
-    int ordinal = -1;
-};
-
-struct DialogRow {
+struct DialogTexts {
     UINT id;
     const char8_t* title;
-    DWORD style;
-    short x, y, cx, cy;
-    std::vector<ControlRow> controls;
+    std::vector<const char8_t*> texts; // what the controls show, in tab order
 };
 
-constexpr DWORD kShown = WS_CHILD | WS_VISIBLE;
-constexpr DWORD kBoxStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_3DLOOK;
-constexpr DWORD kPageStyle = WS_CHILD | WS_VISIBLE | DS_CONTROL | DS_SETFONT | WS_CAPTION;
-constexpr DWORD kLabel = kShown | SS_LEFT;
-constexpr DWORD kCentredButton = kShown | WS_TABSTOP | BS_PUSHBUTTON | BS_CENTER;
-constexpr DWORD kPickButton = kShown | WS_TABSTOP | BS_PUSHBUTTON;
-constexpr DWORD kCheckBox = kShown | WS_TABSTOP | BS_AUTOCHECKBOX;
-constexpr DWORD kDueField = kShown | WS_BORDER | WS_TABSTOP | ES_NUMBER | ES_AUTOHSCROLL | ES_WANTRETURN;
-constexpr DWORD kDropList = kShown | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_AUTOHSCROLL;
-constexpr DWORD kSwatch = kShown | SS_SUNKEN;
-
-const std::vector<DialogRow>& DialogTables()
+const std::vector<DialogTexts>& Dialogs()
 {
-    static const std::vector<DialogRow> tables = {
-        {IDD_ABOUT,
-            // バージョン情報
-            u8"\u30D0\u30FC\u30B8\u30E7\u30F3\u60C5\u5831", kBoxStyle, 3, 0, 208, 80,
-            {
-                {-1, "STATIC", nullptr, kShown | SS_ICON, 10, 10, 16, 17, "program icon", IDI_JOTWISE},
-                {IDC_ABOUT_TITLE, "STATIC", u8"", kShown | SS_CENTER, 32, 10, 108, 14, "display name"},
-                {IDC_ABOUT_VERSION, "STATIC", u8"Ver", kShown | SS_CENTER, 14, 40, 134, 9, "version line"},
-                {-1, "STATIC", u8"Copyright (C) 2026 KOVA", kShown | SS_CENTER, 14, 56, 134, 9,
-                    "maker's notice"},
-                {-1, "STATIC", u8"", kShown | SS_ETCHEDFRAME, 9, 70, 190, 1, "horizontal rule"},
-                {IDOK, "BUTTON", u8"OK", kShown | WS_TABSTOP | BS_DEFPUSHBUTTON, 156, 10, 44, 14,
-                    "OK button"},
-            }},
-        {IDD_DUE,
-            // 期日の設定
-            u8"\u671F\u65E5\u306E\u8A2D\u5B9A", kBoxStyle, 0, 0, 196, 65,
-            {
-                // 年(&Y):
-                {-1, "STATIC", u8"\u5E74(&Y):", kLabel, 8, 10, 28, 8, "year label"},
-                {IDC_DUE_YEAR, "EDIT", u8"", kDueField, 32, 8, 24, 13, "year field"},
-                // 月(&M):
-                {-1, "STATIC", u8"\u6708(&M):", kLabel, 8, 26, 28, 8, "month label"},
-                {IDC_DUE_MONTH, "EDIT", u8"", kDueField, 32, 24, 24, 13, "month field"},
-                // 日(&D):
-                {-1, "STATIC", u8"\u65E5(&D):", kLabel, 8, 42, 28, 8, "day label"},
-                {IDC_DUE_DAY, "EDIT", u8"", kDueField, 32, 40, 24, 13, "day field"},
-                // 時(&H):
-                {-1, "STATIC", u8"\u6642(&H):", kLabel, 76, 10, 28, 8, "hour label"},
-                {IDC_DUE_HOUR, "EDIT", u8"", kDueField, 100, 8, 24, 13, "hour field"},
-                // 分(&N):
-                {-1, "STATIC", u8"\u5206(&N):", kLabel, 76, 26, 28, 8, "minute label"},
-                {IDC_DUE_MINUTE, "EDIT", u8"", kDueField, 100, 24, 24, 13, "minute field"},
-                // 秒(&S):
-                {-1, "STATIC", u8"\u79D2(&S):", kLabel, 76, 42, 28, 8, "second label"},
-                {IDC_DUE_SECOND, "EDIT", u8"", kDueField, 100, 40, 24, 13, "second field"},
-                {IDOK, "BUTTON", u8"OK", kShown | WS_TABSTOP | BS_DEFPUSHBUTTON | BS_CENTER, 144, 8, 47, 14,
-                    "OK button"},
-                // キャンセル
-                {IDCANCEL, "BUTTON", u8"\u30AD\u30E3\u30F3\u30BB\u30EB", kCentredButton, 144, 25, 47, 14,
-                    "cancel button"},
-                // ゼロクリア(&Z)
-                {IDC_DUE_ZERO, "BUTTON", u8"\u30BC\u30ED\u30AF\u30EA\u30A2(&Z)", kCentredButton, 144, 42, 47,
-                    14, "zero button"},
-            }},
-        {IDD_OPTIONS,
-            // オプション
-            u8"\u30AA\u30D7\u30B7\u30E7\u30F3", kBoxStyle | WS_VISIBLE, 0, 0, 226, 199,
-            {
-                {IDC_OPT_TAB, "SYSTABCONTROL32", u8"", kShown, 6, 6, 214, 170, "tab control"},
-                {IDOK, "BUTTON", u8"OK", kShown | WS_TABSTOP | BS_DEFPUSHBUTTON | BS_CENTER, 6, 180, 50, 15,
-                    "OK button"},
-                // キャンセル
-                {IDCANCEL, "BUTTON", u8"\u30AD\u30E3\u30F3\u30BB\u30EB", kCentredButton, 60, 180, 50, 15,
-                    "cancel button"},
-                // ヘルプ
-                {IDC_OPT_HELP, "BUTTON", u8"\u30D8\u30EB\u30D7", kCentredButton, 114, 180, 50, 15,
-                    "help button"},
-                // 初期化(&I)
-                {IDC_OPT_RESET, "BUTTON", u8"\u521D\u671F\u5316(&I)", kCentredButton, 170, 180, 50, 15,
-                    "reset button"},
-            }},
-        {IDD_OPTIONS_GENERAL, u8"", kPageStyle, 12, 24, 188, 148,
-            {
-                // フォント(&F):
-                {-1, "STATIC", u8"\u30D5\u30A9\u30F3\u30C8(&F):", kLabel, 8, 18, 36, 9, "font label"},
-                {IDC_OPT_FONT_TEXT, "EDIT", u8"",
-                    kShown | WS_TABSTOP | WS_BORDER | ES_READONLY | ES_AUTOHSCROLL, 48, 16, 96, 13,
-                    "font description"},
-                {IDC_OPT_FONT_PICK, "BUTTON", u8"...", kPickButton, 150, 16, 13, 13, "font button"},
-                // 背景色(&B):
-                {-1, "STATIC", u8"\u80CC\u666F\u8272(&B):", kLabel, 8, 36, 36, 9, "back colour label"},
-                {IDC_OPT_BACK_SWATCH, "STATIC", u8"", kSwatch, 48, 34, 96, 12, "back colour swatch"},
-                {IDC_OPT_BACK_PICK, "BUTTON", u8"...", kPickButton, 150, 34, 13, 13, "back colour button"},
-                // 境界線(&R)
-                {IDC_OPT_BORDER, "BUTTON", u8"\u5883\u754C\u7DDA(&R)", kCheckBox, 8, 54, 76, 9,
-                    "border check box"},
-                // I&ME オン
-                {IDC_OPT_IME, "BUTTON", u8"I&ME \u30AA\u30F3", kCheckBox, 16, 78, 96, 8, "IME check box"},
-                // 文末の改行をカット(&C)
-                {IDC_OPT_CUT_NEWLINE, "BUTTON",
-                    u8"\u6587\u672B\u306E\u6539\u884C\u3092\u30AB\u30C3\u30C8(&C)", kCheckBox, 16, 94, 96, 8,
-                    "cut line breaks check box"},
-                // タブ(&T):
-                {-1, "STATIC", u8"\u30BF\u30D6(&T):", kLabel, 16, 113, 28, 8, "tab width label"},
-                {IDC_OPT_TAB_WIDTH, "COMBOBOX", u8"", kDropList, 42, 111, 36, 65, "tab width list"},
-            }},
-        {IDD_OPTIONS_DUE, u8"", kPageStyle, 12, 24, 188, 148,
-            {
-                // 期日指定(&T):
-                {-1, "STATIC", u8"\u671F\u65E5\u6307\u5B9A(&T):", kLabel, 8, 18, 44, 8, "due amount label"},
-                {IDC_OPT_DUE_AMOUNT, "EDIT", u8"", kShown | WS_TABSTOP | WS_BORDER, 56, 16, 20, 13,
-                    "due amount"},
-                {IDC_OPT_DUE_UNIT, "COMBOBOX", u8"", kDropList, 80, 16, 32, 65, "due unit list"},
-                // 後(&A)
-                {-1, "STATIC", u8"\u5F8C(&A)", kLabel, 116, 18, 32, 8, "\"later\" label"},
-                // 前日なら背景色を変更(&B)
-                {IDC_OPT_EVE_ON, "BUTTON",
-                    u8"\u524D\u65E5\u306A\u3089\u80CC\u666F\u8272\u3092\u5909\u66F4(&B)", kCheckBox, 8, 46,
-                    92, 8, "eve check box"},
-                {IDC_OPT_EVE_SWATCH, "STATIC", u8"", kSwatch, 122, 44, 40, 13, "eve swatch"},
-                {IDC_OPT_EVE_PICK, "BUTTON", u8"...", kPickButton, 168, 44, 13, 13, "eve colour button"},
-                // 当日以降なら背景色を変更(&C)
-                {IDC_OPT_DUE_ON, "BUTTON",
-                    u8"\u5F53\u65E5\u4EE5\u964D\u306A\u3089\u80CC\u666F\u8272\u3092\u5909\u66F4(&C)",
-                    kCheckBox, 8, 64, 112, 8, "due check box"},
-                {IDC_OPT_DUE_SWATCH, "STATIC", u8"", kSwatch, 122, 62, 40, 13, "due swatch"},
-                {IDC_OPT_DUE_PICK, "BUTTON", u8"...", kPickButton, 168, 62, 13, 13, "due colour button"},
-                // 過ぎたら点滅(&F)
-                {IDC_OPT_BLINK, "BUTTON", u8"\u904E\u304E\u305F\u3089\u70B9\u6EC5(&F)", kCheckBox, 8, 88, 92,
-                    8, "blink check box"},
-                // 過ぎたら白黒(&M)
-                {IDC_OPT_BLACK_WHITE, "BUTTON", u8"\u904E\u304E\u305F\u3089\u767D\u9ED2(&M)", kCheckBox, 8,
-                    102, 92, 8, "black and white check box"},
-            }},
+    static const std::vector<DialogTexts> dialogs = {
+        {IDD_ABOUT, u8"バージョン情報", {u8"Ver", u8"Copyright (C) 2026 KOVA", u8"OK"}},
+        {IDD_DUE, u8"期日の設定",
+            {u8"年(&Y):", u8"月(&M):", u8"日(&D):", u8"時(&H):", u8"分(&N):", u8"秒(&S):", u8"OK",
+                u8"キャンセル", u8"ゼロクリア(&Z)"}},
+        {IDD_OPTIONS, u8"オプション", {u8"OK", u8"キャンセル", u8"ヘルプ", u8"初期化(&I)"}},
+        {IDD_OPTIONS_GENERAL, u8"",
+            {u8"フォント(&F):", u8"...", u8"背景色(&B):", u8"...", u8"境界線(&R)", u8"I&ME オン",
+                u8"文末の改行をカット(&C)", u8"タブ(&T):"}},
+        {IDD_OPTIONS_DUE, u8"",
+            {u8"期日指定(&T):", u8"後(&A)", u8"前日なら背景色を変更(&B)", u8"...",
+                u8"当日以降なら背景色を変更(&C)", u8"...", u8"過ぎたら点滅(&F)", u8"過ぎたら白黒(&M)"}},
     };
-    return tables;
-}
-
-TEST(ResourceDialogs, TemplatesFollowTheirTables)
-{
-    for (const DialogRow& table : DialogTables()) {
-        std::string dialog = Format("dialog %u", table.id);
-        SCOPED_TRACE(dialog);
-        DialogTemplate actual = ReadDialogTemplate(table.id);
-        ASSERT_TRUE(actual.found) << dialog << " missing or unreadable";
-        EXPECT_EQ(actual.title, Cp932(table.title)) << dialog << " title";
-        EXPECT_EQ(Hex(actual.style), Hex(table.style)) << dialog << " style";
-        EXPECT_EQ(actual.x, table.x) << dialog << " x";
-        EXPECT_EQ(actual.y, table.y) << dialog << " y";
-        EXPECT_EQ(actual.cx, table.cx) << dialog << " width";
-        EXPECT_EQ(actual.cy, table.cy) << dialog << " height";
-        EXPECT_EQ(actual.pointSize, 9) << dialog << " font size";
-        // ＭＳ Ｐゴシック
-        EXPECT_EQ(actual.face, Cp932(u8"\uFF2D\uFF33 \uFF30\u30B4\u30B7\u30C3\u30AF"))
-            << dialog << " font name";
-        ASSERT_EQ(actual.controls.size(), table.controls.size()) << dialog << " control count";
-        for (std::size_t i = 0; i < table.controls.size(); ++i) {
-            const ControlRow& want = table.controls[i];
-            const TemplateControl& got = actual.controls[i];
-            std::string where
-                = Format("dialog %u, control %d (%s)", table.id, static_cast<int>(i), want.role);
-            SCOPED_TRACE(where);
-            EXPECT_EQ(got.id, want.id) << where << " ID";
-            EXPECT_EQ(got.className, want.className) << where << " class";
-            EXPECT_EQ(Hex(got.style), Hex(want.style)) << where << " style";
-            EXPECT_EQ(got.x, want.x) << where << " x";
-            EXPECT_EQ(got.y, want.y) << where << " y";
-            EXPECT_EQ(got.cx, want.cx) << where << " width";
-            EXPECT_EQ(got.cy, want.cy) << where << " height";
-            if (want.text) {
-                EXPECT_EQ(got.textOrdinal, -1) << where << " text";
-                EXPECT_EQ(got.text, Cp932(want.text)) << where << " text";
-            } else {
-                EXPECT_EQ(got.textOrdinal, want.ordinal) << where << " icon";
-            }
-        }
-    }
-}
-
-// Whatever the table rows say, the keyboard rule holds for every control:
-// buttons, edit fields, combo boxes and check boxes are tab stops, static
-// controls and the tab control are not.
-TEST(ResourceDialogs, OnlyInputControlsAreTabStops)
-{
-    for (const DialogRow& table : DialogTables()) {
-        DialogTemplate actual = ReadDialogTemplate(table.id);
-        ASSERT_TRUE(actual.found) << "dialog " << table.id;
-        for (std::size_t i = 0; i < actual.controls.size(); ++i) {
-            const TemplateControl& control = actual.controls[i];
-            std::string where
-                = Format("dialog %u, control %d (ID %d)", table.id, static_cast<int>(i), control.id);
-            bool input = control.className == "BUTTON" || control.className == "EDIT"
-                || control.className == "COMBOBOX";
-            EXPECT_EQ((control.style & WS_TABSTOP) != 0, input) << where << " tab stop";
-            EXPECT_EQ(control.style & kShown, kShown) << where << " child and visible";
-        }
-    }
+    return dialogs;
 }
 
 INT_PTR CALLBACK QuietDialogProc(HWND, UINT message, WPARAM, LPARAM) noexcept
@@ -799,31 +429,75 @@ std::string ClassOf(HWND window)
 
 using ResourceDialogWindows = ResourceTexts;
 
-TEST_F(ResourceDialogWindows, EveryTemplateCreatesWithItsControls)
+// What the user meets in every dialog: its title and texts in the
+// Japanese UI font, every control inside the dialog, no input control
+// over another, the keyboard reaching exactly the input controls, and no
+// access key twice.
+TEST_F(ResourceDialogWindows, EveryDialogShowsItsTextsAndKeepsItsControlsUsable)
 {
-    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_TAB_CLASSES};
-    ASSERT_TRUE(InitCommonControlsEx(&controls));
+    INITCOMMONCONTROLSEX common = {sizeof(common), ICC_TAB_CLASSES};
+    ASSERT_TRUE(InitCommonControlsEx(&common));
     // The pages are children of the options dialog, as in the program.
     DialogWindow options(IDD_OPTIONS, nullptr);
-    ASSERT_NE(options.get(), nullptr) << "dialog 111 not created";
-    for (const DialogRow& table : DialogTables()) {
-        std::string dialog = Format("dialog %u", table.id);
+    ASSERT_NE(options.get(), nullptr) << "options dialog not created";
+    for (const DialogTexts& want : Dialogs()) {
+        std::string dialog = Format("dialog %u", want.id);
         SCOPED_TRACE(dialog);
-        bool page = table.id == IDD_OPTIONS_GENERAL || table.id == IDD_OPTIONS_DUE;
+        bool page = want.id == IDD_OPTIONS_GENERAL || want.id == IDD_OPTIONS_DUE;
         std::unique_ptr<DialogWindow> created;
-        if (table.id != IDD_OPTIONS)
-            created = std::make_unique<DialogWindow>(table.id, page ? options.get() : nullptr);
+        if (want.id != IDD_OPTIONS)
+            created = std::make_unique<DialogWindow>(want.id, page ? options.get() : nullptr);
         HWND window = created ? created->get() : options.get();
         ASSERT_NE(window, nullptr) << dialog << " not created";
-        EXPECT_EQ(WindowText(window), Cp932(table.title)) << dialog << " title";
-        for (const ControlRow& row : table.controls) {
-            if (row.id == -1)
+        EXPECT_EQ(WindowText(window), Cp932(want.title)) << dialog << " title";
+        LOGFONTA font = {};
+        GetObjectA(reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)), sizeof(font), &font);
+        EXPECT_EQ(std::string(font.lfFaceName), Cp932(u8"ＭＳ Ｐゴシック")) << dialog << " font";
+        EXPECT_EQ(-MulDiv(9, GetDeviceCaps(ScreenDc().get(), LOGPIXELSY), 72), font.lfHeight)
+            << dialog << " 9 points";
+
+        RECT client = {};
+        GetClientRect(window, &client);
+        std::vector<std::string> texts;
+        std::vector<RECT> inputs;
+        std::set<char> keys;
+        for (HWND control = GetWindow(window, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
+            std::string name = ClassOf(control);
+            if (name == "#32770")
                 continue;
-            std::string where = Format("dialog %u, control %d (%s)", table.id, row.id, row.role);
-            HWND control = GetDlgItem(window, row.id);
-            ASSERT_NE(control, nullptr) << where << " missing";
-            EXPECT_EQ(ClassOf(control), row.className) << where << " class";
+            std::string text = WindowText(control);
+            std::string where
+                = Format("%s, control %d \"%s\"", dialog.c_str(), GetDlgCtrlID(control), text.c_str());
+            LONG style = GetWindowLongA(control, GWL_STYLE);
+            EXPECT_TRUE(style & WS_VISIBLE) << where << " visible";
+            RECT rect = {};
+            GetWindowRect(control, &rect);
+            MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
+            EXPECT_TRUE(
+                rect.left >= 0 && rect.top >= 0 && rect.right <= client.right && rect.bottom <= client.bottom)
+                << where << " inside the dialog";
+            bool input = name == "BUTTON" || name == "EDIT" || name == "COMBOBOX";
+            EXPECT_EQ(input, (style & WS_TABSTOP) != 0) << where << " tab stop";
+            if (input && name != "COMBOBOX") {
+                for (const RECT& other : inputs) {
+                    RECT overlap;
+                    EXPECT_FALSE(IntersectRect(&overlap, &rect, &other)) << where << " over another input";
+                }
+                inputs.push_back(rect);
+            }
+            std::size_t amp = text.find('&');
+            char key = amp != std::string::npos && amp + 1 < text.size()
+                ? static_cast<char>(std::toupper(static_cast<unsigned char>(text[amp + 1])))
+                : 0;
+            EXPECT_TRUE(!key || keys.insert(key).second) << where << " access key";
+            bool icon = name == "STATIC" && (style & SS_TYPEMASK) == SS_ICON;
+            if (!text.empty() && name != "EDIT" && !icon)
+                texts.push_back(text);
         }
+        std::vector<std::string> expected;
+        for (const char8_t* text : want.texts)
+            expected.push_back(Cp932(text));
+        EXPECT_EQ(expected, texts) << dialog << " texts";
     }
 }
 
