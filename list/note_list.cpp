@@ -540,7 +540,7 @@ LRESULT OnNotify(HWND list, NMHDR* header)
 void AddColumns(HWND list, ListState* state)
 {
     // Widths in dialog units, so they grow with the dialog font.
-    RECT widths = {70, 56, 24, 0};
+    RECT widths = {90, 56, 24, 0};
     MapDialogRect(list, &widths);
     RECT client;
     GetClientRect(state->view, &client);
