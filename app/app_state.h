@@ -29,6 +29,8 @@ constexpr UINT WM_PASTESTATE = WM_APP + 323;
 // Posted to the main window when a write to the store failed; wParam is the
 // system's error code.
 constexpr UINT WM_SAVEFAILED = WM_APP + 324;
+// Posted to itself by the main window at creation: reopen a stored draft.
+constexpr UINT WM_RESTOREDRAFT = WM_APP + 325;
 
 struct AppState {
     std::int32_t dragX;
@@ -57,6 +59,8 @@ struct AppState {
     // notes never take them, so a note that was not loaded is never
     // overwritten by a newcomer.
     std::uint8_t storedIds[kMaxStoredId + 1];
+    // The open editor's draft is in the store (written at a logoff).
+    bool draftStored;
     // A failed save has been reported; one box per run is enough.
     bool saveFailureReported;
 };

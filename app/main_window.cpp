@@ -30,6 +30,8 @@ int OnCreate(HWND window)
     LoadStore(window);
     if (!TrayIcon(window, NIM_ADD))
         return -1;
+    // Once the main window is known and the loop runs.
+    PostMessageW(window, WM_RESTOREDRAFT, 0, 0);
     return 0;
 }
 
@@ -77,6 +79,10 @@ void OnEndSession(WPARAM ending)
     SaveOptions();
     // The list keeps its place only when it closes.
     CloseNoteList();
+    // Typed text that was never applied survives the logoff as a draft.
+    HWND editor = state->editorWindow;
+    if (editor)
+        SaveEditorDraft(editor);
     // Notes are otherwise written only when they close; without this a note
     // moved since it was last applied would be back in its old place.
     for (int slot = 0; slot < kMaxNotes; ++slot) {
@@ -119,6 +125,9 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case WM_TRAYNOTIFY:
         OnTrayNotify(window, wParam, lParam);
+        return 0;
+    case WM_RESTOREDRAFT:
+        RestoreEditorDraft(window);
         return 0;
     case WM_SAVEFAILED:
         ShowSaveFailure(window, static_cast<DWORD>(wParam));

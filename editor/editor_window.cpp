@@ -12,6 +12,7 @@
 #include "editor/text_convert.h"
 #include "notes/note_table.h"
 #include "res/resource.h"
+#include "store/draft.h"
 
 const TBBUTTON kEditorToolbarButtons[12] = {
     {0, IDM_EDIT_APPLY, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0},
@@ -319,6 +320,76 @@ void CloseEditor(HWND editor)
     DestroyWindow(editor);
     if (app)
         app->editorWindow = nullptr;
+    // The session went on after all: the editor's fate is decided now, and
+    // an old draft must not come back at the next start.
+    if (app && app->draftStored) {
+        app->draftStored = false;
+        DeleteDraft();
+    }
+}
+
+bool SaveEditorDraft(HWND editor)
+{
+    EditorState* state = EditorStateOf(editor);
+    AppState* app = App();
+    if (!app || !state || !state->edit || !SendMessageW(state->edit, EM_GETMODIFY, 0, 0))
+        return false;
+    Draft draft = {};
+    CopyNoteImage(&draft.note, &state->note);
+    if (!state->note.font || !GetObjectA(state->note.font, sizeof(draft.font), &draft.font))
+        SetDefaultFont(&draft.font);
+    draft.text.resize(static_cast<std::size_t>(GetWindowTextLengthW(state->edit)) + 1);
+    draft.text.resize(static_cast<std::size_t>(
+        GetWindowTextW(state->edit, draft.text.data(), static_cast<int>(draft.text.size()))));
+    draft.isNew = state->isNew != 0;
+    app->draftStored = SaveDraft(draft);
+    return app->draftStored;
+}
+
+void RestoreEditorDraft(HWND mainWindow)
+{
+    AppState* app = App();
+    Draft draft = {};
+    if (!app || !ReadDraft(&draft)) {
+        DeleteDraft();
+        return;
+    }
+    HWND owner = mainWindow;
+    for (HWND note : app->noteWindows) {
+        const NoteRecord* record = NoteRecordOf(note);
+        if (!draft.isNew && record && record->id == draft.note.id)
+            owner = note;
+    }
+    // A draft for a note that is no longer there comes back as a new note.
+    const bool isNew = owner == mainWindow;
+    if (OpenEditor(owner)) {
+        HWND editor = app->editorWindow;
+        EditorState* state = EditorStateOf(editor);
+        NoteRecord& note = state->note;
+        note.foreColour = draft.note.foreColour;
+        note.backColour = draft.note.backColour;
+        note.due = draft.note.due;
+        if (isNew) {
+            note.created = draft.note.created;
+            note.left = draft.note.left;
+            note.top = draft.note.top;
+        }
+        HFONT font = CreateFontIndirectA(&draft.font);
+        HBRUSH brush = CreateSolidBrush(note.backColour);
+        if (font) {
+            SendMessageW(state->edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+            DeleteObject(note.font);
+            note.font = font;
+        }
+        if (brush) {
+            DeleteObject(note.brush);
+            note.brush = brush;
+        }
+        SetWindowTextW(state->edit, draft.text.c_str());
+        SendMessageW(state->edit, EM_SETMODIFY, TRUE, 0);
+        SetEditorTitle(editor);
+    }
+    DeleteDraft();
 }
 
 void ReleaseEditorState(EditorState* state)

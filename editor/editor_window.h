@@ -31,6 +31,15 @@ void SetImeOpen(HWND window, BOOL open);
 void MakeToolbarFlat(HWND toolbar, DWORD version);
 DWORD GetDllVersion(const char* fileName);
 
+// At a logoff: keeps the editor's changed text, note, font, colours and due
+// time as a draft in the store; applies nothing. False when there was
+// nothing to keep or it could not be written.
+bool SaveEditorDraft(HWND editor);
+
+// At the start: reopens the editor on a stored draft, marked changed, and
+// removes the draft from the store.
+void RestoreEditorDraft(HWND mainWindow);
+
 LRESULT CALLBACK EditorWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
 #endif

@@ -478,3 +478,42 @@ TEST_F(EditorEndToEnd, ApplyWithSixtyFourNotesOpenShows8002AndKeepsTheEditorUnti
     })) << "the text is stored";
     EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
 }
+
+TEST_F(EditorEndToEnd, LogoffKeepsTheChangedEditorAsADraftForTheNextStart)
+{
+    store::SeedNote(3, 300, 300, 160, 60, "before");
+    for (bool isNew : {true, false}) {
+        SCOPED_TRACE(isNew ? "new note" : "existing note");
+        const std::string text = isNew ? Sjis(u8"下書き\t\"引用\"\r\n二行目\\") : "changed";
+        {
+            Jotwise app;
+            ASSERT_TRUE(app.Start());
+            if (isNew)
+                app.PostTrayCommand(1001);
+            else
+                app.PostCommand(app.Notes().front(), 1111);
+            HWND editor = app.WaitForWindow("TextC");
+            ASSERT_NE(nullptr, editor);
+            app.Sync();
+            SetEditText(editor, text);
+            SendMessageTimeoutA(EditOf(editor), EM_SETMODIFY, TRUE, 0, SMTO_NORMAL, 5000, nullptr);
+            SendMessageTimeoutA(app.MainWindow(), WM_ENDSESSION, 1, 0, SMTO_NORMAL, 5000, nullptr);
+            app.Kill(); // what the system does after a logoff
+        }
+        EXPECT_EQ(std::vector<int>{3}, StoredIds("List")) << "nothing applied";
+        const char before[] = "before";
+        EXPECT_EQ(Bytes(before, before + sizeof(before)), store::Read("Memo3").value_or(Bytes{}));
+
+        Jotwise again;
+        ASSERT_TRUE(again.Start());
+        HWND editor = again.WaitForWindow("TextC");
+        ASSERT_NE(nullptr, editor) << "the editor comes back";
+        again.Sync();
+        EXPECT_EQ(text, WindowText(EditOf(editor)));
+        EXPECT_NE(0, SendMessageA(EditOf(editor), EM_GETMODIFY, 0, 0)) << "marked changed";
+        EXPECT_EQ(isNew, IsWindowEnabled(again.Notes().front()) != FALSE) << "editing note 3 or a new note";
+        for (const std::string& name : store::ValueNames())
+            EXPECT_NE(0u, name.find("Draft")) << name << " left after the start";
+        again.Kill();
+    }
+}

@@ -1,0 +1,28 @@
+// The editor's unsaved state, kept over a logoff in values of its own
+// (Draft*) beside the notes, and taken back at the next start.
+#ifndef JOTWISE_STORE_DRAFT_H
+#define JOTWISE_STORE_DRAFT_H
+
+#include <windows.h>
+
+#include <string>
+
+#include "store/records.h"
+
+struct Draft {
+    NoteRecord note; // the stored image only: colours, times, place, ID
+    LOGFONTA font;
+    std::wstring text; // as the editor holds it, tabs and all
+    bool isNew;
+};
+
+// Writes the draft; false when any value could not be written.
+bool SaveDraft(const Draft& draft);
+
+// Reads a stored draft; false when there is none or any part of it is
+// missing or malformed, so a draft is used whole or not at all.
+bool ReadDraft(Draft* draft);
+
+void DeleteDraft();
+
+#endif
