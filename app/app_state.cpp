@@ -18,7 +18,7 @@ void SetApp(AppState* state)
 
 HINSTANCE AppInstance()
 {
-    return g_instance ? g_instance : GetModuleHandleA(nullptr);
+    return g_instance ? g_instance : GetModuleHandleW(nullptr);
 }
 void SetAppInstance(HINSTANCE instance)
 {
@@ -51,5 +51,5 @@ NoteRecord* NoteRecordOf(HWND window)
 {
     if (!window)
         return nullptr;
-    return reinterpret_cast<NoteRecord*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    return reinterpret_cast<NoteRecord*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }

@@ -1,5 +1,7 @@
 #include "app/error_box.h"
 
+#include <string>
+
 #include "app/app_state.h"
 #include "app/wide_text.h"
 #include "res/resource.h"
@@ -8,35 +10,50 @@ namespace
 {
 constexpr int kMessageSize = 520;
 constexpr int kStringSize = 260;
+
+std::wstring UnknownError(unsigned long code)
+{
+    return L"Unknown Error. (" + std::to_wstring(code) + L")";
+}
+
+std::wstring ErrorText(int stringId, const char* text, DWORD lastError)
+{
+    if (text && text[0]) {
+        char cut[kMessageSize];
+        CopyNoteText(text, cut, sizeof(cut));
+        return WideFromNote(cut);
+    }
+    if (stringId == -1) {
+        wchar_t* system = nullptr;
+        DWORD length = FormatMessageW(
+            FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER,
+            nullptr, lastError, 0, reinterpret_cast<wchar_t*>(&system), 0, nullptr);
+        std::wstring message = length && system ? std::wstring(system, length) : UnknownError(lastError);
+        if (system)
+            LocalFree(system);
+        return message;
+    }
+    std::wstring message = ResourceText(static_cast<UINT>(stringId));
+    if (message.empty())
+        return UnknownError(static_cast<unsigned long>(stringId));
+    return message.substr(0, kStringSize - 1);
+}
 } // namespace
 
 void FormatErrorMessage(int stringId, const char* text, DWORD lastError, char* buffer, int size)
 {
     if (!buffer || size <= 0)
         return;
-    buffer[0] = '\0';
-    if (text && text[0]) {
-        lstrcpynA(buffer, text, size);
-    } else if (stringId == -1) {
-        DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-            lastError, 0, buffer, size, nullptr);
-        // A code the system has no text for still deserves a readable box.
-        if (length == 0)
-            wsprintfA(buffer, "Unknown Error. (%lu)", lastError);
-    } else {
-        int limit = size < kStringSize ? size : kStringSize;
-        if (LoadStringA(AppInstance(), stringId, buffer, limit) == 0)
-            wsprintfA(buffer, "Unknown Error. (%lu)", static_cast<unsigned long>(stringId));
-    }
+    CopyNoteText(NoteFromWide(ErrorText(stringId, text, lastError)), buffer, size);
 }
 
 int ReportError(HWND owner, int stringId, const char* text)
 {
     DWORD lastError = GetLastError();
-    char message[kMessageSize];
-    FormatErrorMessage(stringId, text, lastError, message, sizeof(message));
+    std::wstring message = ErrorText(stringId, text, lastError);
     MessageBeep(0);
-    MessageBoxA(owner, message, nullptr, MB_SETFOREGROUND | MB_TASKMODAL | MB_ICONERROR);
+    // Shown as UTF-16, so a system message in any language reads as written.
+    MessageBoxW(owner, message.c_str(), nullptr, MB_SETFOREGROUND | MB_TASKMODAL | MB_ICONERROR);
     return 0;
 }
 

@@ -4,11 +4,13 @@
 #include <shellapi.h>
 
 #include <new>
+#include <string>
 
 #include "app/app_state.h"
 #include "app/error_box.h"
 #include "app/menu_state.h"
 #include "app/tray.h"
+#include "app/wide_text.h"
 #include "due/monitor.h"
 #include "editor/editor_window.h"
 #include "list/note_list.h"
@@ -27,7 +29,7 @@ int OnCreate(HWND window)
         return -1;
     SetApp(state);
     InitializeCriticalSection(&state->lock);
-    LoadStore(window);
+    LoadStore(window, CreateNoteWindow);
     if (!TrayIcon(window, NIM_ADD))
         return -1;
     // Once the main window is known and the loop runs.
@@ -41,7 +43,7 @@ void CloseAllNotes()
     for (int slot = 0; slot < kMaxNotes; ++slot) {
         HWND note = state->noteWindows[slot];
         if (note)
-            SendMessageA(note, WM_CLOSE, 0, 0);
+            SendMessageW(note, WM_CLOSE, 0, 0);
     }
 }
 
@@ -55,7 +57,7 @@ void OnDestroy(HWND window)
     }
     HWND editor = state->editorWindow;
     if (editor)
-        SendMessageA(editor, WM_CLOSE, 0, 0);
+        SendMessageW(editor, WM_CLOSE, 0, 0);
     CloseNoteList();
     // The monitor reads note records; stop it before any record is freed.
     StopMonitorThread(state->monitorThread);
@@ -138,20 +140,23 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             TrayIcon(window, NIM_ADD);
             return 0;
         }
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
 int RegisterWindowClasses()
 {
     HINSTANCE instance = AppInstance();
-    HICON icon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_JOTWISE));
-    auto smallIcon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_JOTWISE), IMAGE_ICON,
+    HICON icon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_JOTWISE));
+    auto smallIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_JOTWISE), IMAGE_ICON,
         GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
-    HCURSOR arrow = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
+    HCURSOR arrow = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
+    const std::wstring mainClass = WideFromNote(kMainClassName);
+    const std::wstring editorClass = WideFromNote(kEditorClassName);
+    const std::wstring noteClass = WideFromNote(kNoteClassName);
     auto white = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
 
-    WNDCLASSEXA main = {};
+    WNDCLASSEXW main = {};
     main.cbSize = sizeof(main);
     main.lpfnWndProc = MainWndProc;
     main.hInstance = instance;
@@ -159,26 +164,26 @@ int RegisterWindowClasses()
     main.hIconSm = smallIcon;
     main.hCursor = arrow;
     main.hbrBackground = white;
-    main.lpszClassName = kMainClassName;
-    if (!RegisterClassExA(&main))
+    main.lpszClassName = mainClass.c_str();
+    if (!RegisterClassExW(&main))
         return 0;
 
-    WNDCLASSEXA editor = main;
+    WNDCLASSEXW editor = main;
     editor.lpfnWndProc = EditorWndProc;
-    editor.lpszMenuName = MAKEINTRESOURCEA(IDM_EDITOR);
-    editor.lpszClassName = kEditorClassName;
-    if (!RegisterClassExA(&editor))
+    editor.lpszMenuName = MAKEINTRESOURCEW(IDM_EDITOR);
+    editor.lpszClassName = editorClass.c_str();
+    if (!RegisterClassExW(&editor))
         return 0;
 
-    WNDCLASSEXA note = {};
+    WNDCLASSEXW note = {};
     note.cbSize = sizeof(note);
     note.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
     note.lpfnWndProc = NoteWndProc;
     note.hInstance = instance;
     note.hCursor = arrow;
     note.hbrBackground = white;
-    note.lpszClassName = kNoteClassName;
-    if (!RegisterClassExA(&note))
+    note.lpszClassName = noteClass.c_str();
+    if (!RegisterClassExW(&note))
         return 0;
     return 1;
 }
@@ -186,8 +191,8 @@ int RegisterWindowClasses()
 int CreateMainWindow()
 {
     InitCommonControls();
-    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kMainClassName, "Jotwise", WS_POPUP | WS_VISIBLE, 100,
-        100, 0, 0, nullptr, nullptr, AppInstance(), nullptr);
+    HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, WideFromNote(kMainClassName).c_str(), L"Jotwise",
+        WS_POPUP | WS_VISIBLE, 100, 100, 0, 0, nullptr, nullptr, AppInstance(), nullptr);
     SetMainWindow(window);
     return window != nullptr;
 }
@@ -213,7 +218,7 @@ int RunJotwise(HINSTANCE instance)
                 CloseHandle(handle);
         }
     } ownMutex{instanceMutex};
-    if (FindWindowA(kMainClassName, nullptr))
+    if (FindWindowW(WideFromNote(kMainClassName).c_str(), nullptr))
         return 0;
     SetAppInstance(instance);
     if (!RegisterWindowClasses())
@@ -223,16 +228,16 @@ int RunJotwise(HINSTANCE instance)
         SetApp(nullptr);
         return 0;
     }
-    HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_MAIN));
+    HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDA_MAIN));
     StartMonitorThread();
 
     MSG msg = {};
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (HandleNoteListMessage(&msg))
             continue;
-        if (!TranslateAcceleratorA(MainWindow(), accelerators, &msg)) {
+        if (!TranslateAcceleratorW(MainWindow(), accelerators, &msg)) {
             TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+            DispatchMessageW(&msg);
         }
     }
     delete App();

@@ -19,12 +19,12 @@ void ApplyEditorRules(HWND editor, HMENU menu)
     if (!state || !state->edit)
         return;
     HWND edit = state->edit;
-    bool canUndo = SendMessageA(edit, EM_CANUNDO, 0, 0) != 0;
-    DWORD selection = static_cast<DWORD>(SendMessageA(edit, EM_GETSEL, 0, 0));
+    bool canUndo = SendMessageW(edit, EM_CANUNDO, 0, 0) != 0;
+    DWORD selection = static_cast<DWORD>(SendMessageW(edit, EM_GETSEL, 0, 0));
     UINT start = LOWORD(selection);
     UINT end = HIWORD(selection);
     bool empty = start == end;
-    bool wholeText = start == 0 && static_cast<int>(end) == GetWindowTextLengthA(edit);
+    bool wholeText = start == 0 && static_cast<int>(end) == GetWindowTextLengthW(edit);
     Grey(menu, IDM_EDIT_UNDO, !canUndo);
     Grey(menu, IDM_EDIT_CUT, empty);
     Grey(menu, IDM_EDIT_COPY, empty);

@@ -2,9 +2,12 @@
 
 #include <shellapi.h>
 
-#include <cstring>
+#include <iterator>
+#include <string>
 
 #include "app/app_state.h"
+#include "app/popup_menu.h"
+#include "app/wide_text.h"
 #include "editor/editor_window.h"
 #include "help/about_box.h"
 #include "help/help.h"
@@ -16,34 +19,35 @@
 namespace
 {
 constexpr UINT kTrayIconId = 101;
-// The classic NOTIFYICONDATAA with a 64-byte tip: 88 bytes on 32-bit
-// Windows, and the same fields at their natural 64-bit offsets elsewhere.
-constexpr DWORD kTrayDataSize = NOTIFYICONDATAA_V1_SIZE;
-static_assert(sizeof(void*) != 4 || kTrayDataSize == 88);
+// The classic NOTIFYICONDATAW with a 64-character tip, which every shell
+// since the first accepts.
+constexpr DWORD kTrayDataSize = NOTIFYICONDATAW_V1_SIZE;
+static_assert(sizeof(void*) != 4 || kTrayDataSize == 152);
 } // namespace
 
 void FormatTrayTip(char* tip, int size)
 {
-    char name[32] = {};
-    LoadStringA(AppInstance(), IDS_DISPLAY_NAME, name, sizeof(name));
-    char buffer[64];
-    wsprintfA(buffer, "%s  Ver %s", name, kVersionText);
-    lstrcpynA(tip, buffer, size);
+    std::string text = NoteFromWide(ResourceText(IDS_DISPLAY_NAME)) + "  Ver " + kVersionText;
+    CopyNoteText(text, tip, size);
 }
 
 BOOL TrayIcon(HWND mainWindow, DWORD message)
 {
-    auto icon = static_cast<HICON>(
-        LoadImageA(AppInstance(), MAKEINTRESOURCEA(IDI_JOTWISE), IMAGE_ICON, 16, 16, LR_DEFAULTSIZE));
-    NOTIFYICONDATAA data = {};
+    // The size the shell asks for, so that the icon is not scaled at 150 %.
+    auto icon = static_cast<HICON>(LoadImageW(AppInstance(), MAKEINTRESOURCEW(IDI_JOTWISE), IMAGE_ICON,
+        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    NOTIFYICONDATAW data = {};
     data.cbSize = kTrayDataSize;
     data.hWnd = mainWindow;
     data.uID = kTrayIconId;
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = WM_TRAYNOTIFY;
     data.hIcon = icon;
-    FormatTrayTip(data.szTip, 64);
-    BOOL result = Shell_NotifyIconA(message, &data);
+    char tip[64];
+    FormatTrayTip(tip, sizeof(tip));
+    std::wstring wideTip = WideFromNote(tip);
+    wideTip.copy(data.szTip, std::size(data.szTip) - 1);
+    BOOL result = Shell_NotifyIconW(message, &data);
     if (icon)
         DestroyIcon(icon);
     return result;
@@ -56,7 +60,7 @@ void OnTrayNotify(HWND mainWindow, WPARAM iconId, LPARAM mouseMessage)
     switch (static_cast<UINT>(mouseMessage)) {
     case WM_LBUTTONDOWN:
         // Posted, so the editor opens after the shell's callback has returned.
-        PostMessageA(mainWindow, WM_COMMAND, IDM_NEW_NOTE, 0);
+        PostMessageW(mainWindow, WM_COMMAND, IDM_NEW_NOTE, 0);
         break;
     case WM_RBUTTONDOWN:
         ShowPopupMenu(mainWindow, IDM_TRAY);
@@ -88,7 +92,7 @@ void OnTrayCommand(HWND mainWindow, int commandId)
         state->optionsOpen = 0;
         break;
     case IDM_EXIT:
-        PostMessageA(mainWindow, WM_CLOSE, 0, 0);
+        PostMessageW(mainWindow, WM_CLOSE, 0, 0);
         break;
     case IDM_FIT_WIDTH:
     case IDM_FIT_HEIGHT:
@@ -115,30 +119,8 @@ void OnTrayCommand(HWND mainWindow, int commandId)
     }
 }
 
-int ShowPopupMenu(HWND owner, int menuId)
-{
-    HMENU menu = LoadMenuA(AppInstance(), MAKEINTRESOURCEA(menuId));
-    if (!menu)
-        return 0;
-    HMENU popup = GetSubMenu(menu, 0);
-    if (!popup) {
-        DestroyMenu(menu);
-        return 0;
-    }
-    POINT point;
-    GetCursorPos(&point);
-    // A menu tracked for a window in the background does not close when the
-    // user clicks elsewhere; the foreground switch and the WM_NULL after it
-    // are the documented cure.
-    SetForegroundWindow(owner);
-    TrackPopupMenu(popup, 0, point.x, point.y, 0, owner, nullptr);
-    PostMessageA(owner, WM_NULL, 0, 0);
-    DestroyMenu(menu);
-    return 1;
-}
-
 UINT TaskbarCreatedMessage()
 {
-    static const UINT message = RegisterWindowMessageA("TaskbarCreated");
+    static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
     return message;
 }

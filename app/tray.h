@@ -5,7 +5,7 @@
 #include <windows.h>
 
 // Adds (NIM_ADD) or removes (NIM_DELETE) the tray icon; the result of
-// Shell_NotifyIconA.
+// Shell_NotifyIconW.
 BOOL TrayIcon(HWND mainWindow, DWORD message);
 
 // Formats the tip "<display name>  Ver 0.10" into a 64-byte buffer.
@@ -16,10 +16,6 @@ void OnTrayNotify(HWND mainWindow, WPARAM iconId, LPARAM mouseMessage);
 
 // Runs one tray-menu command on the main window.
 void OnTrayCommand(HWND mainWindow, int commandId);
-
-// Tracks the first submenu of menu `menuId` at the mouse position for
-// `owner`; 1 when shown, 0 when the menu or submenu is missing.
-int ShowPopupMenu(HWND owner, int menuId);
 
 // The message the shell broadcasts when the taskbar is recreated.
 UINT TaskbarCreatedMessage();

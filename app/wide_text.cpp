@@ -1,5 +1,10 @@
 #include "app/wide_text.h"
 
+#include <cstddef>
+#include <cstring>
+#include <cwchar>
+#include <vector>
+
 #include "app/app_state.h"
 
 std::wstring WideFromNote(std::string_view text)
@@ -39,4 +44,104 @@ std::wstring ResourceText(UINT id)
     // With a zero length LoadStringW hands out a pointer into the resource.
     int length = LoadStringW(AppInstance(), id, reinterpret_cast<wchar_t*>(&text), 0);
     return length > 0 && text ? std::wstring(text, length) : std::wstring();
+}
+
+int CopyNoteText(std::string_view text, char* buffer, int size)
+{
+    if (!buffer || size <= 0)
+        return 0;
+    int length = 0;
+    const int limit = size - 1;
+    while (length < static_cast<int>(text.size()) && length < limit && text[length]) {
+        // Half a double-byte character would turn the rest into other text.
+        int step = IsDBCSLeadByteEx(kNoteCodePage, static_cast<BYTE>(text[length])) ? 2 : 1;
+        if (length + step > limit || length + step > static_cast<int>(text.size()))
+            break;
+        length += step;
+    }
+    text.copy(buffer, static_cast<std::size_t>(length));
+    buffer[length] = '\0';
+    return length;
+}
+
+int ResourceNoteText(UINT id, char* buffer, int size)
+{
+    return CopyNoteText(NoteFromWide(ResourceText(id)), buffer, size);
+}
+
+LOGFONTW WideFont(const LOGFONTA& font)
+{
+    LOGFONTW wide;
+    static_assert(offsetof(LOGFONTA, lfFaceName) == offsetof(LOGFONTW, lfFaceName));
+    std::memcpy(&wide, &font, offsetof(LOGFONTA, lfFaceName));
+    std::wstring face
+        = WideFromNote(std::string_view(font.lfFaceName, strnlen(font.lfFaceName, LF_FACESIZE)));
+    face.resize(face.size() < LF_FACESIZE ? face.size() : LF_FACESIZE - 1);
+    std::memset(wide.lfFaceName, 0, sizeof(wide.lfFaceName));
+    face.copy(wide.lfFaceName, face.size());
+    return wide;
+}
+
+LOGFONTA NoteFont(const LOGFONTW& font, bool* lossy)
+{
+    LOGFONTA narrow;
+    std::memcpy(&narrow, &font, offsetof(LOGFONTW, lfFaceName));
+    std::memset(narrow.lfFaceName, 0, sizeof(narrow.lfFaceName));
+    bool lost = false;
+    std::string face
+        = NoteFromWide(std::wstring_view(font.lfFaceName, wcsnlen(font.lfFaceName, LF_FACESIZE)), &lost);
+    // "???" would name no font at all; an empty face at least lets the
+    // system choose one by character set and pitch.
+    if (!lost)
+        CopyNoteText(face, narrow.lfFaceName, LF_FACESIZE);
+    if (lossy)
+        *lossy = lost;
+    return narrow;
+}
+
+HFONT CreateNoteFontIndirect(const LOGFONTA* font)
+{
+    if (!font)
+        return nullptr;
+    LOGFONTW wide = WideFont(*font);
+    return CreateFontIndirectW(&wide);
+}
+
+bool GetNoteFont(HFONT font, LOGFONTA* description)
+{
+    if (!font || !description)
+        return false;
+    LOGFONTW wide{};
+    if (GetObjectW(font, sizeof(wide), &wide) != sizeof(wide))
+        return false;
+    *description = NoteFont(wide);
+    return true;
+}
+
+void SetNoteWindowText(HWND window, std::string_view text)
+{
+    SetWindowTextW(window, WideFromNote(text).c_str());
+}
+
+std::string NoteWindowText(HWND window, bool* lossy)
+{
+    if (lossy)
+        *lossy = false;
+    int length = GetWindowTextLengthW(window);
+    if (length <= 0)
+        return {};
+    std::vector<wchar_t> wide(static_cast<std::size_t>(length) + 1, L'\0');
+    int read = GetWindowTextW(window, wide.data(), length + 1);
+    return NoteFromWide(std::wstring_view(wide.data(), read > 0 ? read : 0), lossy);
+}
+
+int NoteMessageBox(HWND owner, std::string_view text, const char* caption, UINT flags)
+{
+    std::wstring wideCaption = caption ? WideFromNote(caption) : std::wstring();
+    return MessageBoxW(owner, WideFromNote(text).c_str(), caption ? wideCaption.c_str() : nullptr, flags);
+}
+
+int ResourceMessageBox(HWND owner, UINT textId, UINT captionId, UINT flags)
+{
+    return MessageBoxW(owner, ResourceText(textId).c_str(), ResourceText(captionId).c_str(), flags);
 }

@@ -23,4 +23,32 @@ std::string NoteFromWide(std::wstring_view text, bool* lossy = nullptr);
 // A string-table text as UTF-16 (empty when missing).
 std::wstring ResourceText(UINT id);
 
+// A string-table text as CP932 bytes into a buffer, cut to size - 1 bytes
+// (never inside a double-byte character); its length in bytes.
+int ResourceNoteText(UINT id, char* buffer, int size);
+
+// Copies CP932 bytes, cut like ResourceNoteText; the length copied.
+int CopyNoteText(std::string_view text, char* buffer, int size);
+
+// A stored font description and the system's. The face travels in CP932;
+// `lossy` says that the system's face had characters 932 cannot hold (the
+// face is then left empty rather than stored as question marks).
+LOGFONTW WideFont(const LOGFONTA& font);
+LOGFONTA NoteFont(const LOGFONTW& font, bool* lossy = nullptr);
+
+// CreateFontIndirect and GetObject for stored font descriptions.
+HFONT CreateNoteFontIndirect(const LOGFONTA* font);
+// True when `font` is a font and `description` was filled.
+bool GetNoteFont(HFONT font, LOGFONTA* description);
+
+// Window text in CP932: the edit control, titles, dialog items.
+void SetNoteWindowText(HWND window, std::string_view text);
+// `lossy` as for NoteFromWide.
+std::string NoteWindowText(HWND window, bool* lossy = nullptr);
+
+// A message box whose texts are CP932 bytes (caption may be null).
+int NoteMessageBox(HWND owner, std::string_view text, const char* caption, UINT flags);
+// A message box of two string-table texts.
+int ResourceMessageBox(HWND owner, UINT textId, UINT captionId, UINT flags);
+
 #endif

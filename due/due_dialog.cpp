@@ -71,7 +71,7 @@ void OnOk(HWND dialog)
         return;
     }
     HWND year = GetDlgItem(dialog, IDC_DUE_YEAR);
-    SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(year), TRUE);
+    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(year), TRUE);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "due/due_time.h"
 
 #include "app/app_state.h"
+#include "app/wide_text.h"
 #include "app/error_box.h"
 #include "res/resource.h"
 
@@ -160,7 +161,7 @@ char* FormatDateText(const FILETIME* time, char* buffer)
         return nullptr;
     buffer[0] = '\0';
     if (!IsTimeSet(time)) {
-        LoadStringA(AppInstance(), IDS_NO_DUE_DATE, buffer, 32);
+        ResourceNoteText(IDS_NO_DUE_DATE, buffer, 32);
         return buffer;
     }
     SYSTEMTIME fields;

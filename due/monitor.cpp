@@ -41,7 +41,7 @@ void UpdatePasteButton(AppState* state, MonitorMemory* memory)
     if (editor == memory->pasteEditor && hasText == memory->pasteState)
         return;
     // Posted, never sent: the monitor must not wait for the main thread.
-    if (PostMessageA(editor, WM_PASTESTATE, static_cast<WPARAM>(hasText), 0)) {
+    if (PostMessageW(editor, WM_PASTESTATE, static_cast<WPARAM>(hasText), 0)) {
         memory->pasteEditor = editor;
         memory->pasteState = hasText;
     }
@@ -73,7 +73,7 @@ bool Blink(AppState* state, const std::vector<BlinkTarget>& targets, HANDLE stop
             AppLock lock;
             if (!StillBlinkable(state, target))
                 continue;
-            PostMessageA(target.window, WM_NOTEBLINK, 0, 0);
+            PostMessageW(target.window, WM_NOTEBLINK, 0, 0);
         }
         bool stopping = Stopping(stop, kBlinkPhaseMs);
         {
@@ -81,7 +81,7 @@ bool Blink(AppState* state, const std::vector<BlinkTarget>& targets, HANDLE stop
             // have hidden it while it was blinked away.
             AppLock lock;
             if (state->noteWindows[target.slot] == target.window)
-                PostMessageA(target.window, WM_NOTEBLINK, 1, 0);
+                PostMessageW(target.window, WM_NOTEBLINK, 1, 0);
         }
         if (stopping || Stopping(stop, kBlinkPhaseMs))
             return false;
@@ -170,7 +170,7 @@ void StartMonitorThread()
     AppState* state = App();
     if (!state)
         return;
-    state->monitorStop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    state->monitorStop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     if (!state->monitorStop)
         return;
     state->monitorThread = CreateThread(nullptr, 0, MonitorThreadProc, nullptr, 0, nullptr);

@@ -2,9 +2,11 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "app/app_state.h"
 #include "app/error_box.h"
+#include "app/wide_text.h"
 #include "due/due_dialog.h"
 #include "due/due_time.h"
 #include "editor/pickers.h"
@@ -21,7 +23,7 @@ namespace
 
 void MarkModified(const EditorState* state)
 {
-    SendMessageA(state->edit, EM_SETMODIFY, TRUE, 0);
+    SendMessageW(state->edit, EM_SETMODIFY, TRUE, 0);
 }
 
 void InsertDateText(HWND edit)
@@ -32,7 +34,7 @@ void InsertDateText(HWND edit)
     SystemTimeToFileTime(&now, &stamp);
     char date[64] = {};
     FormatDateText(&stamp, date);
-    SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(date));
+    SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(WideFromNote(date).c_str()));
 }
 
 bool ApplyNewNote(HWND editor, EditorState* state)
@@ -48,7 +50,7 @@ bool ApplyNewNote(HWND editor, EditorState* state)
     if (!CreateNoteWindow(editor, &note, nullptr))
         return false;
     SaveNote(&note);
-    PostMessageA(editor, WM_CLOSE, 0, 0);
+    PostMessageW(editor, WM_CLOSE, 0, 0);
     return true;
 }
 
@@ -60,7 +62,7 @@ bool ApplyExistingNote(HWND editor, EditorState* state)
         return false;
     const NoteRecord& copy = state->note;
     LOGFONTA description = {};
-    if (!copy.font || !GetObjectA(copy.font, sizeof(description), &description))
+    if (!GetNoteFont(copy.font, &description))
         SetDefaultFont(&description);
     {
         // The due monitor writes the draw state of records it holds under
@@ -74,7 +76,7 @@ bool ApplyExistingNote(HWND editor, EditorState* state)
             if (record->text)
                 std::memcpy(record->text, copy.text, length + 1);
         }
-        record->font = CreateFontIndirectA(&description);
+        record->font = CreateNoteFontIndirect(&description);
         record->brush = CreateSolidBrush(copy.backColour);
         // The user has changed the note: its font is now the one to keep.
         record->keepStoredFont = false;
@@ -83,7 +85,7 @@ bool ApplyExistingNote(HWND editor, EditorState* state)
     InvalidateRect(owner, nullptr, FALSE);
     NameNoteWindow(owner);
     SaveNote(record);
-    PostMessageA(editor, WM_CLOSE, 0, 0);
+    PostMessageW(editor, WM_CLOSE, 0, 0);
     return true;
 }
 
@@ -96,7 +98,7 @@ void OnEditorCommand(HWND editor, int commandId)
         ApplyEditor(editor);
         break;
     case IDM_EDIT_CLOSE:
-        PostMessageA(editor, WM_CLOSE, 0, 0);
+        PostMessageW(editor, WM_CLOSE, 0, 0);
         break;
     case IDM_EDIT_FONT:
         EditorFontCommand(editor);
@@ -137,16 +139,16 @@ void EditorFontCommand(HWND editor)
         return;
     NoteRecord& note = state->note;
     LOGFONTA description = {};
-    if (!note.font || !GetObjectA(note.font, sizeof(description), &description))
+    if (!GetNoteFont(note.font, &description))
         SetDefaultFont(&description);
     COLORREF colour = note.foreColour;
     if (!PickFont(editor, &description, &colour))
         return;
     // Made before the old one goes, so a failure leaves a working font.
-    HFONT font = CreateFontIndirectA(&description);
+    HFONT font = CreateNoteFontIndirect(&description);
     if (font) {
         if (state->edit)
-            SendMessageA(state->edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+            SendMessageW(state->edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         if (note.font)
             DeleteObject(note.font);
         note.font = font;
@@ -185,7 +187,7 @@ void EditorDueCommand(HWND editor)
     if (!state)
         return;
     FILETIME before = state->note.due;
-    INT_PTR result = DialogBoxParamA(AppInstance(), MAKEINTRESOURCEA(IDD_DUE), editor, DueDialogProc, 0);
+    INT_PTR result = DialogBoxParamW(AppInstance(), MAKEINTRESOURCEW(IDD_DUE), editor, DueDialogProc, 0);
     if (result != 1)
         return;
     const FILETIME& after = state->note.due;
@@ -203,22 +205,22 @@ void EditorEditCommand(HWND editor, int commandId)
     HWND edit = state->edit;
     switch (commandId) {
     case IDM_EDIT_UNDO:
-        SendMessageA(edit, EM_UNDO, 0, 0);
+        SendMessageW(edit, EM_UNDO, 0, 0);
         break;
     case IDM_EDIT_CUT:
-        SendMessageA(edit, WM_CUT, 0, 0);
+        SendMessageW(edit, WM_CUT, 0, 0);
         break;
     case IDM_EDIT_COPY:
-        SendMessageA(edit, WM_COPY, 0, 0);
+        SendMessageW(edit, WM_COPY, 0, 0);
         break;
     case IDM_EDIT_PASTE:
-        SendMessageA(edit, WM_PASTE, 0, 0);
+        SendMessageW(edit, WM_PASTE, 0, 0);
         break;
     case IDM_EDIT_CLEAR:
-        SendMessageA(edit, WM_CLEAR, 0, 0);
+        SendMessageW(edit, WM_CLEAR, 0, 0);
         break;
     case IDM_EDIT_SELECTALL:
-        SendMessageA(edit, EM_SETSEL, 0, -1);
+        SendMessageW(edit, EM_SETSEL, 0, -1);
         break;
     case IDM_EDIT_INSERTDATE:
         InsertDateText(edit);
@@ -233,18 +235,33 @@ int ReadEditorText(HWND editor, EditorState* state)
     if (!state || !state->edit)
         return 0;
     HWND edit = state->edit;
-    int length = GetWindowTextLengthA(edit);
-    if (length == 0) {
+    if (GetWindowTextLengthW(edit) == 0) {
         ReportError(editor, IDS_ERR_NO_TEXT, nullptr);
         SetFocus(edit);
         return 0;
     }
-    auto* text = static_cast<char*>(std::malloc(static_cast<std::size_t>(length) + 4));
-    if (!text || GetWindowTextA(edit, text, length + 1) == 0) {
+    bool lossy = false;
+    std::string bytes = NoteWindowText(edit, &lossy);
+    if (bytes.empty()) {
         ReportError(editor, -1, nullptr);
-        std::free(text);
         return 0;
     }
+    // Characters from outside Japanese (pasted from elsewhere) cannot be
+    // stored; the user decides whether they go as '?' or are edited first.
+    if (lossy
+        && ResourceMessageBox(
+               editor, IDS_ASK_UNSTORABLE_TEXT, IDS_CONFIRM_CAPTION, MB_ICONQUESTION | MB_YESNO)
+            != IDYES) {
+        SetFocus(edit);
+        return 0;
+    }
+    const int length = static_cast<int>(bytes.size());
+    auto* text = static_cast<char*>(std::malloc(bytes.size() + 4));
+    if (!text) {
+        ReportError(editor, -1, nullptr);
+        return 0;
+    }
+    std::memcpy(text, bytes.c_str(), bytes.size() + 1);
     AppState* app = App();
     if (app && app->options.cutTrailingNewline) {
         CutTrailingNewlines(text);
@@ -265,7 +282,7 @@ int ReadEditorText(HWND editor, EditorState* state)
     std::free(state->note.text);
     state->note.text = text;
     MeasureNoteSize(&state->note, 0);
-    SendMessageA(edit, EM_SETMODIFY, FALSE, 0);
+    SendMessageW(edit, EM_SETMODIFY, FALSE, 0);
     return 1;
 }
 

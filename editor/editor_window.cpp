@@ -4,9 +4,11 @@
 #include <shlwapi.h>
 
 #include <new>
+#include <string>
 
 #include "app/app_state.h"
 #include "app/menu_state.h"
+#include "app/wide_text.h"
 #include "due/due_time.h"
 #include "editor/editor_commands.h"
 #include "editor/text_convert.h"
@@ -54,13 +56,13 @@ LRESULT CALLBACK EditSubclassProc(HWND window, UINT message, WPARAM wParam, LPAR
     WNDPROC own = g_editProc;
     switch (message) {
     case WM_SETFOCUS:
-        SendMessageA(GetParent(window), WM_EDITFOCUS, 1, 0);
+        SendMessageW(GetParent(window), WM_EDITFOCUS, 1, 0);
         break;
     case WM_KILLFOCUS:
-        SendMessageA(GetParent(window), WM_EDITFOCUS, 0, 0);
+        SendMessageW(GetParent(window), WM_EDITFOCUS, 0, 0);
         break;
     case WM_KEYDOWN:
-        SendMessageA(GetParent(window), WM_KEYDOWN, wParam, lParam);
+        SendMessageW(GetParent(window), WM_KEYDOWN, wParam, lParam);
         // Esc may have closed the editor, this control included.
         if (!IsWindow(window))
             return 0;
@@ -69,8 +71,8 @@ LRESULT CALLBACK EditSubclassProc(HWND window, UINT message, WPARAM wParam, LPAR
         break;
     }
     if (!own)
-        return DefWindowProcA(window, message, wParam, lParam);
-    return CallWindowProcA(own, window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
+    return CallWindowProcW(own, window, message, wParam, lParam);
 }
 
 void DestroyIfWindow(HWND window)
@@ -85,7 +87,7 @@ void LayoutEditor(HWND editor, WPARAM wParam, LPARAM lParam)
     if (!state || !state->toolbar || !state->edit)
         return;
     // The toolbar places itself along the top edge.
-    SendMessageA(state->toolbar, WM_SIZE, wParam, lParam);
+    SendMessageW(state->toolbar, WM_SIZE, wParam, lParam);
     RECT bar = {};
     GetWindowRect(state->toolbar, &bar);
     int barHeight = bar.bottom - bar.top;
@@ -97,11 +99,19 @@ void LayoutEditor(HWND editor, WPARAM wParam, LPARAM lParam)
 void SupplyToolTip(LPARAM lParam)
 {
     auto* header = reinterpret_cast<NMHDR*>(lParam);
-    if (!header || header->code != TTN_NEEDTEXTA)
+    if (!header)
         return;
-    auto* info = reinterpret_cast<NMTTDISPINFOA*>(lParam);
-    info->hinst = AppInstance();
-    info->lpszText = MAKEINTRESOURCEA(static_cast<WORD>(header->idFrom + IDS_TOOLTIP_BASE));
+    // A string resource: the tooltip loads it in the form it asked for.
+    const WORD stringId = static_cast<WORD>(header->idFrom + IDS_TOOLTIP_BASE);
+    if (header->code == TTN_NEEDTEXTW) {
+        auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
+        info->hinst = AppInstance();
+        info->lpszText = MAKEINTRESOURCEW(stringId);
+    } else if (header->code == TTN_NEEDTEXTA) {
+        auto* info = reinterpret_cast<NMTTDISPINFOA*>(lParam);
+        info->hinst = AppInstance();
+        info->lpszText = MAKEINTRESOURCEA(stringId);
+    }
 }
 
 void SetPasteButton(HWND editor, WPARAM clipboardHasText)
@@ -110,7 +120,7 @@ void SetPasteButton(HWND editor, WPARAM clipboardHasText)
     if (!state || !state->toolbar)
         return;
     WORD buttonState = clipboardHasText ? TBSTATE_ENABLED : TBSTATE_INDETERMINATE;
-    SendMessageA(state->toolbar, TB_SETSTATE, IDM_EDIT_PASTE, MAKELPARAM(buttonState, 0));
+    SendMessageW(state->toolbar, TB_SETSTATE, IDM_EDIT_PASTE, MAKELPARAM(buttonState, 0));
 }
 
 void OnEditFocus(HWND editor, WPARAM gained)
@@ -129,9 +139,9 @@ void OnEditorDestroy(HWND editor)
 {
     EditorState* state = EditorStateOf(editor);
     if (state) {
-        SetWindowLongPtrA(editor, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(editor, GWLP_USERDATA, 0);
         if (state->edit && g_editProc && IsWindow(state->edit))
-            SetWindowLongPtrA(state->edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_editProc));
+            SetWindowLongPtrW(state->edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_editProc));
         ReleaseEditorState(state);
     }
     AppState* app = App();
@@ -141,11 +151,8 @@ void OnEditorDestroy(HWND editor)
 
 bool AskDiscard(HWND editor)
 {
-    char caption[64] = {};
-    char text[256] = {};
-    LoadStringA(AppInstance(), IDS_CONFIRM_CAPTION, caption, sizeof(caption));
-    LoadStringA(AppInstance(), IDS_ASK_DISCARD, text, sizeof(text));
-    return MessageBoxA(editor, text, caption, MB_ICONQUESTION | MB_YESNO) != IDNO;
+    return ResourceMessageBox(editor, IDS_ASK_DISCARD, IDS_CONFIRM_CAPTION, MB_ICONQUESTION | MB_YESNO)
+        != IDNO;
 }
 
 } // namespace
@@ -154,7 +161,7 @@ EditorState* EditorStateOf(HWND editor)
 {
     if (!editor)
         return nullptr;
-    return reinterpret_cast<EditorState*>(GetWindowLongPtrA(editor, GWLP_USERDATA));
+    return reinterpret_cast<EditorState*>(GetWindowLongPtrW(editor, GWLP_USERDATA));
 }
 
 int OpenEditor(HWND owner)
@@ -187,8 +194,8 @@ int OpenEditor(HWND owner)
         ReleaseEditorState(state);
         return 0;
     }
-    HWND editor = CreateWindowExA(0, kEditorClassName, nullptr, kEditorStyle, x, y, width, height, nullptr,
-        nullptr, AppInstance(), state);
+    HWND editor = CreateWindowExW(0, WideFromNote(kEditorClassName).c_str(), nullptr, kEditorStyle, x, y,
+        width, height, nullptr, nullptr, AppInstance(), state);
     if (!editor) {
         ReleaseEditorState(state);
         return 0;
@@ -215,11 +222,11 @@ int InitEditorState(HWND owner, EditorState* state, const NoteRecord* ownerRecor
         state->isNew = 0;
         // Stored text has its tabs expanded; the user edits with tabs again.
         note.text = SpacesToTabsCopy(ownerRecord);
-        if (!ownerRecord->font || !GetObjectA(ownerRecord->font, sizeof(description), &description))
+        if (!GetNoteFont(ownerRecord->font, &description))
             SetDefaultFont(&description);
     } else {
         state->isNew = 1;
-        if (!app || !app->defaultFont || !GetObjectA(app->defaultFont, sizeof(description), &description))
+        if (!app || !GetNoteFont(app->defaultFont, &description))
             SetDefaultFont(&description);
         if (app) {
             note.foreColour = app->options.foreColour;
@@ -232,17 +239,17 @@ int InitEditorState(HWND owner, EditorState* state, const NoteRecord* ownerRecor
         if (app)
             DefaultDueTime(&now, app->options.dueAmount, app->options.dueUnit, &note.due);
     }
-    note.font = CreateFontIndirectA(&description);
+    note.font = CreateNoteFontIndirect(&description);
     note.brush = CreateSolidBrush(note.backColour);
     return note.font && note.brush;
 }
 
-int CreateEditorControls(HWND editor, const CREATESTRUCTA* create)
+int CreateEditorControls(HWND editor, const CREATESTRUCTW* create)
 {
     if (!create || !create->lpCreateParams)
         return 0;
     auto* state = static_cast<EditorState*>(create->lpCreateParams);
-    SetWindowLongPtrA(editor, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+    SetWindowLongPtrW(editor, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
     HINSTANCE instance = AppInstance();
 
     auto fail = [&]() {
@@ -252,7 +259,7 @@ int CreateEditorControls(HWND editor, const CREATESTRUCTA* create)
         DestroyIfWindow(state->toolbar);
         state->edit = nullptr;
         state->toolbar = nullptr;
-        SetWindowLongPtrA(editor, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(editor, GWLP_USERDATA, 0);
         return 0;
     };
 
@@ -263,38 +270,38 @@ int CreateEditorControls(HWND editor, const CREATESTRUCTA* create)
         return fail();
     MakeToolbarFlat(state->toolbar, 0);
 
-    state->edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", nullptr, kEditStyle, 0, 0, 0, 0, editor,
+    // A Unicode control: it holds the text as the user sees it, whatever
+    // the system's code page, and apply converts it to 932 once.
+    state->edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", nullptr, kEditStyle, 0, 0, 0, 0, editor,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_EDITOR_EDIT)), instance, nullptr);
     if (!state->edit)
         return fail();
 
-    g_editProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(state->edit, GWLP_WNDPROC));
+    g_editProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(state->edit, GWLP_WNDPROC));
     if (g_editProc)
-        SetWindowLongPtrA(state->edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditSubclassProc));
+        SetWindowLongPtrW(state->edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditSubclassProc));
 
-    SendMessageA(state->edit, WM_SETFONT, reinterpret_cast<WPARAM>(state->note.font), FALSE);
+    SendMessageW(state->edit, WM_SETFONT, reinterpret_cast<WPARAM>(state->note.font), FALSE);
     if (state->note.text)
-        SetWindowTextA(state->edit, state->note.text);
+        SetNoteWindowText(state->edit, state->note.text);
     // Tabs in the editor span as many average characters as applying
     // expands them to.
     int tabStop = GetTabWidth() * kTabStopUnitsPerColumn;
-    SendMessageA(state->edit, EM_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabStop));
-    SendMessageA(state->edit, EM_SETMODIFY, FALSE, 0);
+    SendMessageW(state->edit, EM_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabStop));
+    SendMessageW(state->edit, EM_SETMODIFY, FALSE, 0);
     return 1;
 }
 
 void SetEditorTitle(HWND editor)
 {
-    char title[256] = {};
-    LoadStringA(AppInstance(), IDS_EDITOR_TITLE, title, sizeof(title));
+    std::wstring title = ResourceText(IDS_EDITOR_TITLE);
     EditorState* state = EditorStateOf(editor);
     if (state) {
         char date[64] = {};
         FormatDateText(&state->note.due, date);
-        lstrcatA(title, " - ");
-        lstrcatA(title, date);
+        title += L" - " + WideFromNote(date);
     }
-    SetWindowTextA(editor, title);
+    SetWindowTextW(editor, title.c_str());
 }
 
 void CloseEditor(HWND editor)
@@ -302,10 +309,10 @@ void CloseEditor(HWND editor)
     EditorState* state = EditorStateOf(editor);
     if (state && state->edit) {
         SetImeOpen(state->edit, FALSE);
-        if (SendMessageA(state->edit, EM_GETMODIFY, 0, 0) && !AskDiscard(editor))
+        if (SendMessageW(state->edit, EM_GETMODIFY, 0, 0) && !AskDiscard(editor))
             return;
         if (g_editProc)
-            SetWindowLongPtrA(state->edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_editProc));
+            SetWindowLongPtrW(state->edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_editProc));
     }
     AppState* app = App();
     if (app && !IsIconic(editor) && !IsZoomed(editor))
@@ -314,7 +321,7 @@ void CloseEditor(HWND editor)
         // Detached first, so nothing that looks at the editor finds a state
         // that is being released.
         AppLock lock;
-        SetWindowLongPtrA(editor, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(editor, GWLP_USERDATA, 0);
     }
     ReleaseEditorState(state);
     DestroyWindow(editor);
@@ -422,17 +429,17 @@ void MakeToolbarFlat(HWND toolbar, DWORD version)
         version = GetDllVersion("COMCTL32.DLL");
     if (!toolbar || version < kFlatToolbarVersion)
         return;
-    auto style = static_cast<DWORD>(SendMessageA(toolbar, TB_GETSTYLE, 0, 0));
+    auto style = static_cast<DWORD>(SendMessageW(toolbar, TB_GETSTYLE, 0, 0));
     if (style & TBSTYLE_FLAT)
         return;
-    SendMessageA(toolbar, TB_SETSTYLE, 0, static_cast<LPARAM>(style | TBSTYLE_FLAT));
+    SendMessageW(toolbar, TB_SETSTYLE, 0, static_cast<LPARAM>(style | TBSTYLE_FLAT));
     InvalidateRect(toolbar, nullptr, TRUE);
     UpdateWindow(toolbar);
 }
 
 DWORD GetDllVersion(const char* fileName)
 {
-    HMODULE library = LoadLibraryA(fileName);
+    HMODULE library = LoadLibraryW(WideFromNote(fileName ? fileName : "").c_str());
     if (!library)
         return 0;
     DWORD version = 0;
@@ -454,7 +461,7 @@ LRESULT CALLBACK EditorWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 {
     switch (message) {
     case WM_CREATE:
-        return CreateEditorControls(window, reinterpret_cast<CREATESTRUCTA*>(lParam)) ? 0 : -1;
+        return CreateEditorControls(window, reinterpret_cast<CREATESTRUCTW*>(lParam)) ? 0 : -1;
     case WM_SIZE:
         LayoutEditor(window, wParam, lParam);
         return 0;
@@ -490,6 +497,6 @@ LRESULT CALLBACK EditorWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         OnEditorDestroy(window);
         return 0;
     default:
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     }
 }

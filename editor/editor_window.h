@@ -23,7 +23,7 @@ EditorState* EditorStateOf(HWND editor);
 
 int OpenEditor(HWND owner);
 int InitEditorState(HWND owner, EditorState* state, const NoteRecord* ownerRecord);
-int CreateEditorControls(HWND editor, const CREATESTRUCTA* create);
+int CreateEditorControls(HWND editor, const CREATESTRUCTW* create);
 void SetEditorTitle(HWND editor);
 void CloseEditor(HWND editor);
 void ReleaseEditorState(EditorState* state);

@@ -3,8 +3,12 @@
 #include <commdlg.h>
 
 #include <cmath>
+#include <cstdio>
 
+#include "app/error_box.h"
 #include "app/gdi_owners.h"
+#include "app/wide_text.h"
+#include "res/resource.h"
 
 namespace
 {
@@ -55,13 +59,13 @@ int PickColour(HWND owner, COLORREF* colour)
         return 0;
     FillCustomColours();
 
-    CHOOSECOLORA chooser{};
+    CHOOSECOLORW chooser{};
     chooser.lStructSize = sizeof(chooser);
     chooser.hwndOwner = owner;
     chooser.rgbResult = *colour;
     chooser.lpCustColors = g_customColours;
     chooser.Flags = CC_RGBINIT;
-    if (!ChooseColorA(&chooser))
+    if (!ChooseColorW(&chooser))
         return 0;
     *colour = chooser.rgbResult;
     return 1;
@@ -73,9 +77,9 @@ int PickFont(HWND owner, LOGFONTA* font, COLORREF* colour)
         return 0;
     // The chooser fills its record while the user browses, cancelled or not;
     // work on a copy so that a cancel leaves the caller's font as it was.
-    LOGFONTA choice = *font;
+    LOGFONTW choice = WideFont(*font);
 
-    CHOOSEFONTA chooser{};
+    CHOOSEFONTW chooser{};
     chooser.lStructSize = sizeof(chooser);
     chooser.hwndOwner = owner;
     chooser.hDC = nullptr;
@@ -85,9 +89,17 @@ int PickFont(HWND owner, LOGFONTA* font, COLORREF* colour)
     chooser.nFontType = SCREEN_FONTTYPE;
     chooser.nSizeMin = 20;
     chooser.nSizeMax = 20;
-    if (!ChooseFontA(&chooser))
+    if (!ChooseFontW(&chooser))
         return 0;
-    *font = choice;
+    bool lossy = false;
+    LOGFONTA chosen = NoteFont(choice, &lossy);
+    // A face named in another script cannot be stored; taking it would
+    // bring the note back in some other font at the next start.
+    if (lossy) {
+        ReportError(owner, IDS_ERR_FACE_NAME, nullptr);
+        return 0;
+    }
+    *font = chosen;
     if (colour)
         *colour = chooser.rgbColors;
     return 1;
@@ -101,13 +113,13 @@ char* DescribeFont(HFONT font, char* buffer)
 
     int resolution = ScreenPixelsPerInchY();
     LOGFONTA description{};
-    GetObjectA(font, sizeof(description), &description);
+    GetNoteFont(font, &description);
     description.lfFaceName[LF_FACESIZE - 1] = '\0';
 
     long points = 0;
     if (resolution > 0)
         points = static_cast<long>(
             std::fabs(static_cast<double>(description.lfHeight)) * 72.0 / resolution + 0.5);
-    wsprintfA(buffer, "%s (%ld)", description.lfFaceName, points);
+    std::snprintf(buffer, 64, "%s (%ld)", description.lfFaceName, points);
     return buffer;
 }

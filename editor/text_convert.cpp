@@ -2,9 +2,11 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "app/app_state.h"
 #include "app/gdi_owners.h"
+#include "app/wide_text.h"
 
 // All conversions walk CP932 text byte by byte: no trail byte of a
 // double-byte character equals TAB, LF, CR or space, so none is ever split,
@@ -173,15 +175,16 @@ int MeasureNoteSize(NoteRecord* record, int force)
             if (*p != kCr)
                 continue;
             SIZE extent{};
-            GetTextExtentPoint32A(screen.get(), line, static_cast<int>(p - line), &extent);
+            std::wstring wide = WideFromNote(std::string_view(line, static_cast<std::size_t>(p - line)));
+            GetTextExtentPoint32W(screen.get(), wide.c_str(), static_cast<int>(wide.size()), &extent);
             if (extent.cx > widest)
                 widest = extent.cx;
             // Some GDIs report no height for an empty string; an empty line
             // still takes one line of the font.
             if (extent.cy == 0 && p == line) {
                 if (emptyLineHeight < 0) {
-                    TEXTMETRICA metrics{};
-                    emptyLineHeight = GetTextMetricsA(screen.get(), &metrics) ? metrics.tmHeight : 0;
+                    TEXTMETRICW metrics{};
+                    emptyLineHeight = GetTextMetricsW(screen.get(), &metrics) ? metrics.tmHeight : 0;
                 }
                 extent.cy = emptyLineHeight;
             }

@@ -1,6 +1,9 @@
 #include "help/about_box.h"
 
+#include <string>
+
 #include "app/app_state.h"
+#include "app/wide_text.h"
 #include "res/resource.h"
 
 namespace
@@ -18,7 +21,7 @@ HFONT g_titleFont = nullptr;
 void Animate(HWND dialog, DWORD flags)
 {
     using AnimateFunction = BOOL(WINAPI*)(HWND, DWORD, DWORD);
-    HMODULE user = LoadLibraryA("USER32.DLL");
+    HMODULE user = LoadLibraryW(L"USER32.DLL");
     if (!user)
         return;
     FARPROC entry = GetProcAddress(user, "AnimateWindow");
@@ -38,30 +41,26 @@ void DeleteTitleFont()
 // The dialog's own font in bold, one character as tall as the title control.
 HFONT CreateTitleFont(HWND dialog, HWND title)
 {
-    auto dialogFont = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
-    LOGFONTA font = {};
-    GetObjectA(dialogFont, sizeof(font), &font);
+    auto dialogFont = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+    LOGFONTW font = {};
+    GetObjectW(dialogFont, sizeof(font), &font);
     RECT client = {};
     GetClientRect(title, &client);
     font.lfWeight = FW_BOLD;
     font.lfHeight = client.top - client.bottom + 1;
-    return CreateFontIndirectA(&font);
+    return CreateFontIndirectW(&font);
 }
 
 void OnInitAbout(HWND dialog)
 {
-    char name[32] = {};
-    LoadStringA(AppInstance(), IDS_DISPLAY_NAME, name, sizeof(name));
-    SetDlgItemTextA(dialog, IDC_ABOUT_TITLE, name);
+    SetDlgItemTextW(dialog, IDC_ABOUT_TITLE, ResourceText(IDS_DISPLAY_NAME).c_str());
 
     HWND title = GetDlgItem(dialog, IDC_ABOUT_TITLE);
     DeleteTitleFont();
     g_titleFont = CreateTitleFont(dialog, title);
-    SendMessageA(title, WM_SETFONT, reinterpret_cast<WPARAM>(g_titleFont), FALSE);
+    SendMessageW(title, WM_SETFONT, reinterpret_cast<WPARAM>(g_titleFont), FALSE);
 
-    char version[32];
-    wsprintfA(version, "Version %s", kVersionText);
-    SetDlgItemTextA(dialog, IDC_ABOUT_VERSION, version);
+    SetDlgItemTextW(dialog, IDC_ABOUT_VERSION, WideFromNote(std::string("Version ") + kVersionText).c_str());
     Animate(dialog, kOpenAnimation);
 }
 
@@ -91,5 +90,5 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 void ShowAboutBox(HWND owner)
 {
-    DialogBoxParamA(AppInstance(), MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutDialogProc, 0);
+    DialogBoxParamW(AppInstance(), MAKEINTRESOURCEW(IDD_ABOUT), owner, AboutDialogProc, 0);
 }

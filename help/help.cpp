@@ -8,6 +8,7 @@
 
 #include "app/app_state.h"
 #include "app/error_box.h"
+#include "app/wide_text.h"
 #include "res/resource.h"
 
 namespace
@@ -101,8 +102,8 @@ HWND CallHtmlHelp(HWND caller, LPCSTR file, UINT command, DWORD_PTR data)
     return function ? function(caller, file, command, data) : nullptr;
 }
 
-// The help system's own explanation of its last failure, in ANSI text;
-// false when it has none.
+// The help system's own explanation of its last failure, as note text for
+// the error box; false when it has none.
 bool HelpSystemReason(HWND asker, char* text, int size)
 {
     text[0] = '\0';
@@ -111,8 +112,7 @@ bool HelpSystemReason(HWND asker, char* text, int size)
     if (!lastError.description)
         return false;
     if (answered && FAILED(lastError.result)) {
-        WideCharToMultiByte(CP_ACP, 0, lastError.description, -1, text, size, nullptr, nullptr);
-        text[size - 1] = '\0';
+        CopyNoteText(NoteFromWide(lastError.description), text, size);
     }
     SysFreeString(lastError.description);
     return text[0] != '\0';
@@ -199,9 +199,8 @@ char* GetModuleDirectory(HINSTANCE module, char* buffer)
 
 void OpenHomePage(HWND mainWindow)
 {
-    char address[kPathSize] = {};
-    LoadStringA(AppInstance(), IDS_HOME_PAGE, address, sizeof(address));
-    HINSTANCE result = ShellExecuteA(mainWindow, "open", address, nullptr, nullptr, SW_SHOW);
+    HINSTANCE result
+        = ShellExecuteW(mainWindow, L"open", ResourceText(IDS_HOME_PAGE).c_str(), nullptr, nullptr, SW_SHOW);
     if (reinterpret_cast<INT_PTR>(result) <= 32)
         ReportError(mainWindow, -1, nullptr);
 }

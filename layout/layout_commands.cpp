@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "app/note_events.h"
+#include "app/wide_text.h"
 #include "editor/text_convert.h"
 #include "res/resource.h"
 
@@ -90,11 +91,7 @@ void ArrangeNotes(HWND owner)
     AppState* state = App();
     if (!state)
         return;
-    char question[256] = {};
-    char caption[64] = {};
-    LoadStringA(AppInstance(), IDS_ASK_ARRANGE, question, sizeof(question));
-    LoadStringA(AppInstance(), IDS_CONFIRM_CAPTION, caption, sizeof(caption));
-    if (MessageBoxA(owner, question, caption, MB_YESNO | MB_ICONQUESTION) != IDYES)
+    if (ResourceMessageBox(owner, IDS_ASK_ARRANGE, IDS_CONFIRM_CAPTION, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
 
     HWND windows[kMaxNotes];

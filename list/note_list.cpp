@@ -322,7 +322,7 @@ void RestoreSelected(HWND list)
             return;
         int id = ChooseFreeNoteId(std::rand() % kFallbackIdRange);
         if (RestoreFromBin(row.binEntry, id))
-            LoadStoredNote(list, id);
+            LoadStoredNote(list, id, CreateNoteWindow);
     } else {
         // A peeled-off note hands its reservation back to the note it becomes.
         int released = -1;
@@ -332,7 +332,7 @@ void RestoreSelected(HWND list)
         }
         if (released >= 0)
             state->noteIds[released] = 0;
-        if ((!RoomForNote(list) || !LoadStoredNote(list, row.id)) && released >= 0) {
+        if ((!RoomForNote(list) || !LoadStoredNote(list, row.id, CreateNoteWindow)) && released >= 0) {
             for (int entry = 0; entry < kMaxNotes; ++entry) {
                 if (state->noteIds[entry] == 0) {
                     state->noteIds[entry] = row.id;
@@ -780,5 +780,5 @@ bool HandleNoteListMessage(MSG* msg)
     }
     // The message loop reads with GetMessageA: the dialog must take the
     // characters in the same form.
-    return IsDialogMessageA(list, msg) != FALSE;
+    return IsDialogMessageW(list, msg) != FALSE;
 }

@@ -6,6 +6,7 @@
 
 #include "app/app_state.h"
 #include "app/note_events.h"
+#include "app/wide_text.h"
 #include "due/due_time.h"
 #include "editor/editor_window.h"
 #include "editor/pickers.h"
@@ -54,8 +55,7 @@ const char* OnOff(std::uint8_t flag)
 
 void LoadText(UINT id, char* buffer, int size)
 {
-    buffer[0] = '\0';
-    LoadStringA(AppInstance(), id, buffer, size);
+    ResourceNoteText(id, buffer, size);
 }
 
 } // namespace
@@ -115,7 +115,7 @@ void PeelOffNote(HWND window, int deleteAsked)
         buttons = MB_ICONQUESTION | MB_YESNO;
     }
 
-    const int answer = MessageBoxA(window, question, caption, buttons);
+    const int answer = NoteMessageBox(window, question, caption, buttons);
     // The box runs a message loop: the note may have been closed meanwhile
     // (the program's exit closes every note), freeing the record read above.
     if (!IsWindow(window))
@@ -127,9 +127,9 @@ void PeelOffNote(HWND window, int deleteAsked)
     if (answer == IDYES) {
         if (yesNoCancel)
             record->deleted = 1;
-        PostMessageA(window, WM_CLOSE, 0, 0);
+        PostMessageW(window, WM_CLOSE, 0, 0);
     } else if (answer == IDNO && yesNoCancel) {
-        PostMessageA(window, WM_CLOSE, 0, 0);
+        PostMessageW(window, WM_CLOSE, 0, 0);
     }
 }
 
@@ -165,7 +165,7 @@ void ShowNoteProperties(HWND owner, const NoteRecord* record)
     FILETIME now;
     GetLocalFileTime(&now);
     FormatNoteProperties(record, &now, text, kPropertiesBufferSize);
-    MessageBoxA(owner, text, caption, MB_ICONINFORMATION);
+    NoteMessageBox(owner, text, caption, MB_ICONINFORMATION);
     std::free(text);
 }
 

@@ -7,6 +7,7 @@
 #include "app/app_state.h"
 #include "app/error_box.h"
 #include "app/note_events.h"
+#include "app/wide_text.h"
 #include "notes/note_window.h"
 #include "res/resource.h"
 #include "store/store.h"
@@ -59,14 +60,14 @@ int ReportSystemError(HWND owner, DWORD fallback = 0)
 HFONT CreateNoteFont(const NoteRecord* source, const LOGFONTA* font)
 {
     if (font)
-        return CreateFontIndirectA(font);
+        return CreateNoteFontIndirect(font);
     if (!source->font)
         return nullptr;
     LOGFONTA sourceFont;
     std::memset(&sourceFont, 0, sizeof(sourceFont));
-    if (GetObjectA(source->font, sizeof(sourceFont), &sourceFont) != sizeof(sourceFont))
+    if (!GetNoteFont(source->font, &sourceFont))
         return nullptr;
-    return CreateFontIndirectA(&sourceFont);
+    return CreateNoteFontIndirect(&sourceFont);
 }
 
 } // namespace
@@ -163,8 +164,8 @@ int CreateNoteWindow(HWND owner, const NoteRecord* source, const LOGFONTA* font)
     }
 
     DWORD style = kNoteStyle | (state->options.border ? WS_THICKFRAME : 0);
-    HWND window = CreateWindowExA(kNoteExStyle, kNoteClassName, nullptr, style, record->left, record->top,
-        record->width, record->height, nullptr, nullptr, AppInstance(), record);
+    HWND window = CreateWindowExW(kNoteExStyle, WideFromNote(kNoteClassName).c_str(), nullptr, style,
+        record->left, record->top, record->width, record->height, nullptr, nullptr, AppInstance(), record);
     if (!window) {
         ReportSystemError(owner);
         DeleteNoteRecord(record);
@@ -174,7 +175,7 @@ int CreateNoteWindow(HWND owner, const NoteRecord* source, const LOGFONTA* font)
         AppLock lock;
         // The window procedure keeps the record from WM_CREATE on; the table
         // relies on it being there whatever that procedure does.
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record));
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record));
         state->noteWindows[slot] = window;
         state->noteIds[idEntry] = record->id;
     }
@@ -337,7 +338,7 @@ void CloseNote(HWND noteWindow)
     {
         AppLock lock;
         state->noteWindows[slot] = nullptr;
-        SetWindowLongPtrA(noteWindow, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(noteWindow, GWLP_USERDATA, 0);
         DeleteNoteRecord(record);
     }
     DestroyWindow(noteWindow);

@@ -6,7 +6,8 @@
 #include "app/wide_text.h"
 #include "app/gdi_owners.h"
 #include "app/menu_state.h"
-#include "app/tray.h"
+#include "app/popup_menu.h"
+#include "app/wide_text.h"
 #include "notes/note_commands.h"
 #include "notes/note_table.h"
 #include "res/resource.h"
@@ -20,11 +21,11 @@ constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr int kMarginX = 6;
 constexpr int kMarginY = 3;
 
-int OnCreate(HWND window, const CREATESTRUCTA* create)
+int OnCreate(HWND window, const CREATESTRUCTW* create)
 {
     if (!create || !create->lpCreateParams)
         return -1;
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     return 0;
 }
 
@@ -122,7 +123,7 @@ LRESULT CALLBACK NoteWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 {
     switch (message) {
     case WM_CREATE:
-        return OnCreate(window, reinterpret_cast<const CREATESTRUCTA*>(lParam));
+        return OnCreate(window, reinterpret_cast<const CREATESTRUCTW*>(lParam));
     case WM_PAINT:
         OnPaint(window);
         return 0;
@@ -151,7 +152,7 @@ LRESULT CALLBACK NoteWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         StoreNoteRect(window);
         return 0;
     case WM_LBUTTONDBLCLK:
-        PostMessageA(window, WM_COMMAND, IDM_NOTE_EDIT, 0);
+        PostMessageW(window, WM_COMMAND, IDM_NOTE_EDIT, 0);
         return 0;
     case WM_RBUTTONDOWN:
         ShowPopupMenu(window, IDM_NOTE);
@@ -160,7 +161,7 @@ LRESULT CALLBACK NoteWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         OnBlink(window, wParam);
         return 0;
     default:
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
@@ -221,7 +222,9 @@ void PaintNote(HWND window, HDC dc)
     SetBkColor(memory.get(), background);
     RECT textRect = client;
     InflateRect(&textRect, -kMarginX, -kMarginY);
-    DrawTextExA(memory.get(), record->text, -1, &textRect, DT_EDITCONTROL | DT_NOPREFIX, nullptr);
+    std::wstring text = WideFromNote(record->text ? record->text : "");
+    DrawTextExW(memory.get(), text.data(), static_cast<int>(text.size()), &textRect,
+        DT_EDITCONTROL | DT_NOPREFIX, nullptr);
 
     BitBlt(dc, 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
 }

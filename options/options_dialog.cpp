@@ -4,8 +4,10 @@
 
 #include <cstring>
 #include <new>
+#include <string>
 
 #include "app/app_state.h"
+#include "app/wide_text.h"
 #include "editor/pickers.h"
 #include "help/help.h"
 #include "res/resource.h"
@@ -69,7 +71,7 @@ std::uint8_t CheckedByte(HWND page, int controlId)
 // A list with nothing selected answers CB_ERR, which is kept as 255.
 std::uint8_t SelectedByte(HWND page, int controlId)
 {
-    return static_cast<std::uint8_t>(SendDlgItemMessageA(page, controlId, CB_GETCURSEL, 0, 0));
+    return static_cast<std::uint8_t>(SendDlgItemMessageW(page, controlId, CB_GETCURSEL, 0, 0));
 }
 
 void Check(HWND page, int controlId, std::uint8_t option)
@@ -81,7 +83,7 @@ void ShowFontDescription(HWND page, HFONT font)
 {
     char description[64] = {};
     DescribeFont(font, description);
-    SetDlgItemTextA(page, IDC_OPT_FONT_TEXT, description);
+    SetNoteWindowText(GetDlgItem(page, IDC_OPT_FONT_TEXT), description);
 }
 
 void FillGeneralPage(HWND page, const OptionsDialogState* state)
@@ -92,10 +94,10 @@ void FillGeneralPage(HWND page, const OptionsDialogState* state)
     Check(page, IDC_OPT_IME, options.imeOn);
     Check(page, IDC_OPT_CUT_NEWLINE, options.cutTrailingNewline);
     HWND list = GetDlgItem(page, IDC_OPT_TAB_WIDTH);
-    SendMessageA(list, CB_RESETCONTENT, 0, 0);
-    for (const char* width : {"2", "4", "8"})
-        SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(width));
-    SendMessageA(list, CB_SETCURSEL, options.tabIndex, 0);
+    SendMessageW(list, CB_RESETCONTENT, 0, 0);
+    for (const wchar_t* width : {L"2", L"4", L"8"})
+        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(width));
+    SendMessageW(list, CB_SETCURSEL, options.tabIndex, 0);
 }
 
 void UpdateDueEnabling(HWND page, const Options& options)
@@ -111,13 +113,12 @@ void FillDuePage(HWND page, const OptionsDialogState* state)
     const Options& options = state->working;
     SetDlgItemInt(page, IDC_OPT_DUE_AMOUNT, options.dueAmount, FALSE);
     HWND list = GetDlgItem(page, IDC_OPT_DUE_UNIT);
-    SendMessageA(list, CB_RESETCONTENT, 0, 0);
+    SendMessageW(list, CB_RESETCONTENT, 0, 0);
     for (int unit = IDS_UNIT_MONTH; unit <= IDS_UNIT_MINUTE; ++unit) {
-        char name[32] = {};
-        LoadStringA(AppInstance(), unit, name, sizeof(name));
-        SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+        std::wstring name = ResourceText(static_cast<UINT>(unit));
+        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
     }
-    SendMessageA(list, CB_SETCURSEL, options.dueUnit, 0);
+    SendMessageW(list, CB_SETCURSEL, options.dueUnit, 0);
     Check(page, IDC_OPT_EVE_ON, options.eveColourOn);
     Check(page, IDC_OPT_DUE_ON, options.dueColourOn);
     Check(page, IDC_OPT_BLINK, options.blink);
@@ -183,12 +184,12 @@ void PickWorkingFont(HWND page)
 {
     OptionsDialogState* state = g_dialog;
     LOGFONTA font = {};
-    GetObjectA(state->workingFont, sizeof(font), &font);
+    GetNoteFont(state->workingFont, &font);
     COLORREF fore = state->working.foreColour;
     if (!PickFont(page, &font, &fore))
         return;
     // Keep the font we have when the new one cannot be made.
-    HFONT created = CreateFontIndirectA(&font);
+    HFONT created = CreateNoteFontIndirect(&font);
     if (!created)
         return;
     DeleteObject(state->workingFont);
@@ -298,12 +299,11 @@ void DestroyPages(OptionsDialogState* state)
 
 void InsertTab(HWND tabControl, int index, int stringId)
 {
-    char text[32] = {};
-    LoadStringA(AppInstance(), stringId, text, sizeof(text));
-    TCITEMA item = {};
+    std::wstring text = ResourceText(static_cast<UINT>(stringId));
+    TCITEMW item = {};
     item.mask = TCIF_TEXT;
-    item.pszText = text;
-    SendMessageA(tabControl, TCM_INSERTITEMA, index, reinterpret_cast<LPARAM>(&item));
+    item.pszText = text.data();
+    SendMessageW(tabControl, TCM_INSERTITEMW, index, reinterpret_cast<LPARAM>(&item));
 }
 
 BOOL InitOptionsDialog(HWND dialog, OptionsDialogState* state)
@@ -311,8 +311,8 @@ BOOL InitOptionsDialog(HWND dialog, OptionsDialogState* state)
     HINSTANCE instance = AppInstance();
     state->tabControl = GetDlgItem(dialog, IDC_OPT_TAB);
     state->generalPage
-        = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_OPTIONS_GENERAL), dialog, GeneralPageProc, 0);
-    state->duePage = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_OPTIONS_DUE), dialog, DuePageProc, 0);
+        = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_OPTIONS_GENERAL), dialog, GeneralPageProc, 0);
+    state->duePage = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_OPTIONS_DUE), dialog, DuePageProc, 0);
     if (!state->tabControl || !state->generalPage || !state->duePage) {
         DestroyPages(state);
         EndDialog(dialog, 0);
@@ -335,7 +335,7 @@ void ResetWorkingCopy(OptionsDialogState* state)
     DeleteWorkingObjects(state);
     LOGFONTA font;
     SetDefaultFont(&font);
-    state->workingFont = CreateFontIndirectA(&font);
+    state->workingFont = CreateNoteFontIndirect(&font);
     CreateBrushes(state);
     FillGeneralPage(state->generalPage, state);
     FillDuePage(state->duePage, state);
@@ -378,7 +378,7 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
     case WM_NOTIFY: {
         auto* header = reinterpret_cast<const NMHDR*>(lParam);
         if (header->code == static_cast<UINT>(TCN_SELCHANGE)) {
-            int tab = static_cast<int>(SendMessageA(header->hwndFrom, TCM_GETCURSEL, 0, 0));
+            int tab = static_cast<int>(SendMessageW(header->hwndFrom, TCM_GETCURSEL, 0, 0));
             ShowPage(state, tab);
         }
         return FALSE;
@@ -394,9 +394,9 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 void ReplaceDefaultFont(AppState* app, HFONT workingFont)
 {
     LOGFONTA font = {};
-    if (!workingFont || !GetObjectA(workingFont, sizeof(font), &font))
+    if (!GetNoteFont(workingFont, &font))
         return;
-    HFONT created = CreateFontIndirectA(&font);
+    HFONT created = CreateNoteFontIndirect(&font);
     if (!created)
         return;
     if (app->defaultFont)
@@ -418,14 +418,14 @@ int ShowOptionsDialog(HWND owner)
     std::uint8_t oldBorder = app->options.border;
     std::memcpy(&state->working, &app->options, sizeof(Options));
     LOGFONTA font = {};
-    if (app->defaultFont && GetObjectA(app->defaultFont, sizeof(font), &font))
-        state->workingFont = CreateFontIndirectA(&font);
+    if (GetNoteFont(app->defaultFont, &font))
+        state->workingFont = CreateNoteFontIndirect(&font);
     CreateBrushes(state);
 
     INT_PTR result = 0;
     if (state->workingFont && state->backBrush && state->eveBrush && state->dueBrush) {
         g_dialog = state;
-        result = DialogBoxParamA(AppInstance(), MAKEINTRESOURCEA(IDD_OPTIONS), owner, OptionsDialogProc, 0);
+        result = DialogBoxParamW(AppInstance(), MAKEINTRESOURCEW(IDD_OPTIONS), owner, OptionsDialogProc, 0);
         g_dialog = nullptr;
         if (result == -1)
             result = 0;
@@ -466,10 +466,10 @@ void RestyleNoteBorders()
         // A note the user hid (or that is blinking off) must not come back
         // just because its frame changed.
         DWORD newStyle = style;
-        bool visible = (GetWindowLongPtrA(window, GWL_STYLE) & WS_VISIBLE) != 0;
+        bool visible = (GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE) != 0;
         if (record->hidden || !visible)
             newStyle &= ~WS_VISIBLE;
-        SetWindowLongPtrA(window, GWL_STYLE, static_cast<LONG_PTR>(newStyle));
+        SetWindowLongPtrW(window, GWL_STYLE, static_cast<LONG_PTR>(newStyle));
         SetWindowPos(window, nullptr, 0, 0, record->width, record->height, kRestyleFlags);
     }
 }

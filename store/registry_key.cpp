@@ -1,7 +1,41 @@
 #include "store/registry_key.h"
 
-#include <cstdlib>
 #include <string>
+#include <vector>
+
+#include "app/wide_text.h"
+
+namespace
+{
+
+// A text value as CP932 bytes, terminator left off. Strings are converted
+// from UTF-16 with code page 932, so the store reads the same on every
+// Windows; a value of another type is taken byte for byte as before.
+bool QueryText(HKEY key, const char* name, std::string* text)
+{
+    std::wstring wideName = WideFromNote(name ? name : "");
+    DWORD type = 0;
+    DWORD size = 0;
+    if (RegQueryValueExW(key, wideName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS || size == 0)
+        return false;
+    // Room for a terminator the stored value may lack.
+    std::vector<BYTE> block(static_cast<std::size_t>(size) + sizeof(wchar_t), 0);
+    DWORD read = size;
+    if (RegQueryValueExW(key, wideName.c_str(), nullptr, &type, block.data(), &read) != ERROR_SUCCESS)
+        return false;
+    if (read > size)
+        read = size;
+    if (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ) {
+        std::wstring_view wide(reinterpret_cast<const wchar_t*>(block.data()), read / sizeof(wchar_t));
+        *text = NoteFromWide(wide.substr(0, wide.find(L'\0')));
+    } else {
+        std::string_view bytes(reinterpret_cast<const char*>(block.data()), read);
+        *text = std::string(bytes.substr(0, bytes.find('\0')));
+    }
+    return true;
+}
+
+} // namespace
 
 RegistryKey::RegistryKey(const char* basePath, const char* subkey)
 {
@@ -29,8 +63,8 @@ HKEY RegistryKey::Open(HKEY root, const char* path)
         key_ = nullptr;
     }
     HKEY key = nullptr;
-    error_ = RegCreateKeyExA(
-        root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    error_ = RegCreateKeyExW(root, WideFromNote(path ? path : "").c_str(), 0, nullptr,
+        REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr);
     if (error_ == ERROR_SUCCESS)
         key_ = key;
     return key_;
@@ -40,15 +74,18 @@ bool RegistryKey::WriteString(const char* name, const char* text)
 {
     if (!key_ || !text)
         return false;
-    auto size = static_cast<DWORD>(lstrlenA(text) + 1);
-    return Written(RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), size));
+    std::wstring wide = WideFromNote(text);
+    auto size = static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t));
+    return Written(RegSetValueExW(key_, WideFromNote(name ? name : "").c_str(), 0, REG_SZ,
+        reinterpret_cast<const BYTE*>(wide.c_str()), size));
 }
 
 bool RegistryKey::WriteBinary(const char* name, const void* data, DWORD size)
 {
     if (!key_ || (!data && size))
         return false;
-    return Written(RegSetValueExA(key_, name, 0, REG_BINARY, static_cast<const BYTE*>(data), size));
+    return Written(RegSetValueExW(
+        key_, WideFromNote(name ? name : "").c_str(), 0, REG_BINARY, static_cast<const BYTE*>(data), size));
 }
 
 bool RegistryKey::Written(LONG result)
@@ -65,40 +102,26 @@ bool RegistryKey::ReadBinary(const char* name, void* buffer, DWORD capacity)
     // A value longer than the buffer fails with ERROR_MORE_DATA and so counts
     // as missing; a shorter one fills only the front.
     DWORD size = capacity;
-    return RegQueryValueExA(key_, name, nullptr, nullptr, static_cast<BYTE*>(buffer), &size) == ERROR_SUCCESS;
+    return RegQueryValueExW(key_, WideFromNote(name ? name : "").c_str(), nullptr, nullptr,
+               static_cast<BYTE*>(buffer), &size)
+        == ERROR_SUCCESS;
 }
 
 DWORD RegistryKey::ReadString(const char* name, char* buffer, DWORD capacity)
 {
-    if (!key_)
+    std::string text;
+    if (!key_ || !QueryText(key_, name, &text) || text.empty())
         return 0;
-    DWORD size = 0;
-    if (RegQueryValueExA(key_, name, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS || size == 0)
+    if (!buffer)
+        return static_cast<DWORD>(text.size() + 1);
+    if (capacity == 0)
         return 0;
-    // One byte more than stored, so that a value written without its
-    // terminator still ends inside the block.
-    auto* block = static_cast<char*>(std::malloc(static_cast<std::size_t>(size) + 1));
-    if (!block)
-        return 0;
-    DWORD read = size;
-    DWORD result = 0;
-    if (RegQueryValueExA(key_, name, nullptr, nullptr, reinterpret_cast<BYTE*>(block), &read)
-        == ERROR_SUCCESS) {
-        block[read <= size ? read : size] = '\0';
-        if (!buffer) {
-            result = size;
-        } else if (capacity > 0) {
-            lstrcpynA(buffer, block, static_cast<int>(capacity));
-            result = static_cast<DWORD>(lstrlenA(buffer));
-        }
-    }
-    std::free(block);
-    return result;
+    return static_cast<DWORD>(CopyNoteText(text, buffer, static_cast<int>(capacity)));
 }
 
 bool RegistryKey::DeleteValue(const char* name)
 {
     if (!key_)
         return false;
-    return RegDeleteValueA(key_, name) == ERROR_SUCCESS;
+    return RegDeleteValueW(key_, WideFromNote(name ? name : "").c_str()) == ERROR_SUCCESS;
 }

@@ -9,7 +9,7 @@
 #include "app/error_box.h"
 #include "app/gdi_owners.h"
 #include "app/note_events.h"
-#include "notes/note_table.h"
+#include "app/wide_text.h"
 #include "store/recycle_bin.h"
 #include "store/registry_key.h"
 
@@ -27,7 +27,8 @@ constexpr DWORD kMaxTextSize = 0x1000000;
 bool HasValue(const RegistryKey& key, const char* name)
 {
     return key.Handle()
-        && RegQueryValueExA(key.Handle(), name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+        && RegQueryValueExW(key.Handle(), WideFromNote(name).c_str(), nullptr, nullptr, nullptr, nullptr)
+        == ERROR_SUCCESS;
 }
 
 // A face name read from the store may lack its terminator.
@@ -55,9 +56,10 @@ bool MendFontHeight(LOGFONTA* font, LONG height)
 
 enum class Loaded { kCreated, kSkipped, kFailed };
 
-// Loads one stored note. A note with a value missing or an empty text is
-// skipped; kFailed means its window could not be created.
-Loaded LoadNote(RegistryKey& key, HWND owner, int n, NoteRecord* scratch, LOGFONTA* font, LONG defaultHeight)
+// Reads one stored note and hands it on. A note with a value missing or an
+// empty text is skipped; kFailed means the handler refused it.
+Loaded LoadNote(RegistryKey& key, HWND owner, StoredNoteHandler handler, int n, NoteRecord* scratch,
+    LOGFONTA* font, LONG defaultHeight)
 {
     char name[kValueNameSize];
     FormatValueName(name, sizeof(name), "Memo", n);
@@ -84,7 +86,7 @@ Loaded LoadNote(RegistryKey& key, HWND owner, int n, NoteRecord* scratch, LOGFON
     // The values are named by n, and so is the note: a record carrying another
     // ID would otherwise save over that other note's values.
     scratch->id = n;
-    int created = CreateNoteWindow(owner, scratch, font);
+    int created = handler ? handler(owner, scratch, font) : 1;
     std::free(text);
     scratch->text = nullptr;
     return created ? Loaded::kCreated : Loaded::kFailed;
@@ -107,7 +109,7 @@ bool HasStoredNote(int id)
     return HasValue(key, name);
 }
 
-int LoadStore(HWND owner)
+int LoadStore(HWND owner, StoredNoteHandler handler)
 {
     AppState* state = App();
     RegistryKey key(kStoreBase, kStoreKey);
@@ -134,7 +136,7 @@ int LoadStore(HWND owner)
     state->options = options;
     if (state->defaultFont)
         DeleteObject(state->defaultFont);
-    state->defaultFont = CreateFontIndirectA(&font);
+    state->defaultFont = CreateNoteFontIndirect(&font);
     state->keepStoredDefaultFont = keepStoredDefaultFont;
     const LONG defaultHeight = font.lfHeight;
 
@@ -157,13 +159,13 @@ int LoadStore(HWND owner)
             continue;
         // After a failed creation (the table is full) nothing more is loaded;
         // the rest is only counted.
-        if (LoadNote(key, owner, n, &scratch, &noteFont, defaultHeight) == Loaded::kFailed)
+        if (LoadNote(key, owner, handler, n, &scratch, &noteFont, defaultHeight) == Loaded::kFailed)
             loading = false;
     }
     return 1;
 }
 
-int LoadStoredNote(HWND owner, int id)
+int LoadStoredNote(HWND owner, int id, StoredNoteHandler handler)
 {
     RegistryKey key(kStoreBase, kStoreKey);
     char name[kValueNameSize];
@@ -177,10 +179,10 @@ int LoadStoredNote(HWND owner, int id)
     LOGFONTA font;
     SetDefaultFont(&font);
     AppState* state = App();
-    if (state && state->defaultFont)
-        GetObjectA(state->defaultFont, sizeof(font), &font);
+    if (state)
+        GetNoteFont(state->defaultFont, &font);
     LONG defaultHeight = font.lfHeight;
-    return LoadNote(key, owner, id, &scratch, &font, defaultHeight) == Loaded::kCreated;
+    return LoadNote(key, owner, handler, id, &scratch, &font, defaultHeight) == Loaded::kCreated;
 }
 
 void SaveOptions()
@@ -193,8 +195,7 @@ void SaveOptions()
     key.WriteBinary("Option", &state->options, kOptionsSize);
     LOGFONTA font;
     std::memset(&font, 0, sizeof(font));
-    if (!state->keepStoredDefaultFont && state->defaultFont
-        && GetObjectA(state->defaultFont, sizeof(font), &font) == sizeof(font))
+    if (!state->keepStoredDefaultFont && GetNoteFont(state->defaultFont, &font))
         key.WriteBinary("Font", &font, sizeof(font));
     if (key.LastError() != ERROR_SUCCESS)
         ReportSaveFailure(key.LastError());
@@ -244,8 +245,7 @@ int SaveNote(const NoteRecord* record)
         // Without a readable font the earlier Font<n> is better than garbage.
         LOGFONTA font;
         std::memset(&font, 0, sizeof(font));
-        if (!record->keepStoredFont && record->font
-            && GetObjectA(record->font, sizeof(font), &font) == sizeof(font))
+        if (!record->keepStoredFont && GetNoteFont(record->font, &font))
             key.WriteBinary(name, &font, sizeof(font));
     }
 

@@ -10,13 +10,18 @@
 constexpr const char kStoreBase[] = "Software\\KOVA";
 constexpr const char kStoreKey[] = "Jotwise";
 
-// Reads the options, the default font and every stored note (creating their
-// windows). Always 1.
-int LoadStore(HWND owner);
+// Takes one note read from the store (the record and font are the loader's
+// scratch copies); 0 stops the loading of further notes, which are then
+// only counted.
+using StoredNoteHandler = int (*)(HWND owner, const NoteRecord* record, const LOGFONTA* font);
 
-// Puts the stored note `id` onto the desktop as the start-up load would;
-// 1 when its window was created.
-int LoadStoredNote(HWND owner, int id);
+// Reads the options, the default font and every stored note, handing each
+// note to `handler`. Always 1.
+int LoadStore(HWND owner, StoredNoteHandler handler);
+
+// Reads the stored note `id` as the start-up load would and hands it to
+// `handler`; 1 when the handler took it.
+int LoadStoredNote(HWND owner, int id, StoredNoteHandler handler);
 
 // Writes Version, Option and Font; a failure is reported once per run.
 void SaveOptions();

@@ -1,6 +1,9 @@
 #include "tests/e2e/driver.h"
 
 #include <cstring>
+#include <iterator>
+
+#include "app/wide_text.h"
 
 namespace e2e
 {
@@ -224,10 +227,10 @@ void Jotwise::Sync() const
 
 std::string WindowText(HWND window)
 {
-    char text[4096] = {};
-    SendMessageTimeoutA(
-        window, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000, nullptr);
-    return text;
+    wchar_t text[4096] = {};
+    SendMessageTimeoutW(
+        window, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000, nullptr);
+    return NoteFromWide(text);
 }
 
 std::string MessageText(HWND box)
@@ -350,9 +353,14 @@ void WriteBinary(const std::string& name, const void* data, DWORD size)
     WriteValue(name, REG_BINARY, data, size);
 }
 
+// Through UTF-16 with code page 932, as a Japanese Windows stores it.
 void WriteString(const std::string& name, const std::string& text)
 {
-    WriteValue(name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+    std::wstring wide = WideFromNote(text);
+    HKEY key = OpenStore();
+    RegSetValueExW(key, WideFromNote(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+        static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
 }
 
 std::optional<Bytes> Read(const std::string& name, DWORD* type)
@@ -363,10 +371,19 @@ std::optional<Bytes> Read(const std::string& name, DWORD* type)
     DWORD size = 0;
     DWORD valueType = 0;
     std::optional<Bytes> result;
-    if (RegQueryValueExA(key, name.c_str(), nullptr, &valueType, nullptr, &size) == ERROR_SUCCESS) {
+    std::wstring wideName = WideFromNote(name);
+    if (RegQueryValueExW(key, wideName.c_str(), nullptr, &valueType, nullptr, &size) == ERROR_SUCCESS) {
         Bytes bytes(size);
-        if (RegQueryValueExA(key, name.c_str(), nullptr, &valueType, bytes.data(), &size) == ERROR_SUCCESS) {
+        if (RegQueryValueExW(key, wideName.c_str(), nullptr, &valueType, bytes.data(), &size)
+            == ERROR_SUCCESS) {
             bytes.resize(size);
+            // Texts as code page 932 bytes with their terminator, whatever
+            // the code page of the system.
+            if (valueType == REG_SZ && size % sizeof(wchar_t) == 0) {
+                std::string text = NoteFromWide(std::wstring_view(
+                    reinterpret_cast<const wchar_t*>(bytes.data()), size / sizeof(wchar_t)));
+                bytes.assign(text.begin(), text.end());
+            }
             result = bytes;
             if (type)
                 *type = valueType;

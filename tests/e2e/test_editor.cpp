@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/wide_text.h"
 #include "tests/e2e/driver.h"
 
 using namespace e2e;
@@ -203,8 +204,9 @@ HWND EditOf(HWND editor)
 
 void SetEditText(HWND editor, const std::string& text)
 {
-    SendMessageTimeoutA(
-        EditOf(editor), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, 5000, nullptr);
+    std::wstring wide = WideFromNote(text);
+    SendMessageTimeoutW(
+        EditOf(editor), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()), SMTO_NORMAL, 5000, nullptr);
 }
 
 bool WaitUntilGone(HWND window, DWORD timeoutMs = 10000)
@@ -237,7 +239,7 @@ void PutOnClipboard(const char* text)
 int LineHeight()
 {
     LOGFONTA description = DefaultFont();
-    HFONT font = CreateFontIndirectA(&description);
+    HFONT font = CreateNoteFontIndirect(&description);
     HDC screen = GetDC(nullptr);
     HGDIOBJ old = SelectObject(screen, font);
     SIZE size = {};
@@ -276,6 +278,7 @@ TEST_F(EditorEndToEnd, TrayCommandOpensTheEditorAndApplyStoresAClampedNoteAtOnce
     app.PostTrayCommand(1001);
     HWND editor = app.WaitForWindow("TextC");
     ASSERT_NE(nullptr, editor) << "tray command 1001 opens the editor";
+    app.Sync();
     EXPECT_TRUE(IsWindowVisible(editor));
     EXPECT_EQ(0u, WindowText(editor).find(Sjis(u8"メモの編集 - "))) << WindowText(editor);
     EXPECT_FALSE(IsWindowEnabled(app.MainWindow()));
@@ -340,7 +343,8 @@ TEST_F(EditorEndToEnd, TrayCommandOpensTheEditorAndApplyStoresAClampedNoteAtOnce
 
 TEST_F(EditorEndToEnd, OpenEditorDisablesItsOwnersGreysTheirMenusAndComesBackWhereItWas)
 {
-    store::SeedNote(1, 600, 400, 160, 60, "owner");
+    const std::string ownerText = Sjis(u8"持ち主のメモ");
+    store::SeedNote(1, 600, 400, 160, 60, ownerText);
     store::SeedNote(2, 600, 100, 160, 60, "other");
     Jotwise app;
     ASSERT_TRUE(app.Start());
@@ -358,7 +362,7 @@ TEST_F(EditorEndToEnd, OpenEditorDisablesItsOwnersGreysTheirMenusAndComesBackWhe
     HWND editor = app.WaitForWindow("TextC");
     ASSERT_NE(nullptr, editor);
     app.Sync();
-    EXPECT_EQ("owner", WindowText(EditOf(editor)));
+    EXPECT_EQ(ownerText, WindowText(EditOf(editor)));
     EXPECT_EQ(Sjis(u8"メモの編集 - 期日の指定はありません。"), WindowText(editor));
     EXPECT_FALSE(IsWindowEnabled(owner)) << "the note that opened the editor";
     EXPECT_FALSE(IsWindowEnabled(app.MainWindow()));

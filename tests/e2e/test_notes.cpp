@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "tests/e2e/driver.h"
@@ -89,6 +91,40 @@ void ExpectSavedAsSeeded(NoteRecord seeded, int id)
     seeded.hidden = 0;
     seeded.drawState = 0;
     EXPECT_EQ(BytesOf(&seeded, kNoteImageSize), *stored) << "List" << id;
+}
+
+// A note's pixels as the program painted them. A run under code page 932
+// keeps them in the prefix's temporary folder; a run under 1252 must paint
+// exactly the same.
+void ExpectPaintedAsUnder932(HWND note)
+{
+    RECT rect = WindowRect(note);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    std::string pixels;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            pixels += std::to_string(GetPixel(memory, x, y)) + ' ';
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    std::filesystem::path reference = std::filesystem::path(temp) / "jotwise-note-cp932.txt";
+    if (GetACP() == 932) {
+        std::ofstream(reference) << pixels;
+        return;
+    }
+    std::ifstream in(reference);
+    ASSERT_TRUE(in.good()) << "no note painted under code page 932 to compare with";
+    std::string expected((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_TRUE(expected == pixels) << "the note paints as under code page 932 (now " << GetACP() << ")";
 }
 
 bool HasNoteValues(int id)
@@ -185,6 +221,9 @@ TEST_F(Notes, StoredNotesAppearAtTheirRectanglesAndSaveBackByteForByte)
     ASSERT_TRUE(app.Start());
     std::vector<HWND> notes = app.Notes();
     ASSERT_EQ(3u, notes.size());
+    app.Sync();
+    Sleep(300);
+    ExpectPaintedAsUnder932(NoteAt(app, one.left, one.top));
     for (const NoteRecord* record : {&one, &seven, &last}) {
         HWND note = NoteAt(app, record->left, record->top);
         ASSERT_NE(nullptr, note) << "note " << record->id << " at its stored place";

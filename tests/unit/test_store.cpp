@@ -190,7 +190,7 @@ TEST_F(Store, NoteWithIdAbove127IsSavedButNotLoaded)
     EXPECT_TRUE(ReadRaw("Memo130").has_value());
     EXPECT_TRUE(ReadRaw("Font130").has_value());
 
-    LoadStore(nullptr);
+    LoadStore(nullptr, CreateNoteWindow);
     EXPECT_TRUE(OpenNotes().empty());
 }
 
@@ -255,7 +255,7 @@ TEST_F(Store, BinKeepsTheLatestHundredAndRestoresUnderTheGivenId)
 TEST_F(Store, EmptyKeyGivesDefaultsAndWritesNothing)
 {
     std::memset(&app_->options, 0x77, sizeof(app_->options));
-    EXPECT_EQ(1, LoadStore(nullptr));
+    EXPECT_EQ(1, LoadStore(nullptr, CreateNoteWindow));
 
     Options expected;
     std::memset(&expected, 0, sizeof(expected));
@@ -292,7 +292,7 @@ TEST_F(Store, StoredOptionsAndFontAreTakenAsTheyAre)
     LOGFONTA font = TestFont(31);
     WriteRaw("Font", REG_BINARY, &font, sizeof(font));
 
-    LoadStore(nullptr);
+    LoadStore(nullptr, CreateNoteWindow);
     EXPECT_EQ(BytesOf(&stored, 64), BytesOf(&app_->options, 64));
     EXPECT_EQ(31, FontOf(app_->defaultFont).lfHeight);
 }
@@ -303,7 +303,7 @@ TEST_F(Store, OptionOrFontLongerThanTheirRecordsMeanDefaults)
     std::memset(tooLong, 0x11, sizeof(tooLong));
     WriteRaw("Option", REG_BINARY, tooLong, sizeof(tooLong));
     WriteRaw("Font", REG_BINARY, tooLong, 61);
-    LoadStore(nullptr);
+    LoadStore(nullptr, CreateNoteWindow);
 
     Options expected;
     std::memset(&expected, 0, sizeof(expected));
@@ -317,7 +317,7 @@ TEST_F(Store, ShortOptionFillsOnlyTheFrontOfAClearedRecord)
     RECT rect = {30, 40, 630, 440};
     WriteRaw("Option", REG_BINARY, &rect, sizeof(rect));
     std::memset(&app_->options, 0x77, sizeof(app_->options));
-    LoadStore(nullptr);
+    LoadStore(nullptr, CreateNoteWindow);
     Options expected;
     std::memset(&expected, 0, sizeof(expected));
     expected.editorRect = rect;
@@ -334,7 +334,7 @@ TEST_F(Store, LoadedNoteKeepsReservedBytesAndStartsVisibleInDrawStateZero)
     stored.storedBrush = 0xBADF00D;
     SeedNote(stored, "reserved", TestFont());
 
-    LoadStore(nullptr);
+    LoadStore(nullptr, CreateNoteWindow);
     HWND note = NoteWithId(5);
     ASSERT_NE(nullptr, note);
     const NoteRecord* record = NoteRecordOf(note);
@@ -382,7 +382,7 @@ TEST_F(Store, NoteWithMissingOrEmptyTextIsSkippedAndItsValuesStay)
     RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\KOVA\\Jotwise", "Font6");
     std::vector<std::string> before = ValueNames();
 
-    LoadStore(nullptr);
+    LoadStore(nullptr, CreateNoteWindow);
     EXPECT_TRUE(OpenNotes().empty());
     EXPECT_EQ(before, ValueNames());
     EXPECT_EQ(BytesOf(&record, 80), ReadRaw("List3")->bytes);
@@ -399,7 +399,7 @@ TEST_F(Store, NewNoteNeverTakesTheIdOfASkippedNote)
     LOGFONTA font = TestFont();
     WriteRaw("List3", REG_BINARY, &skipped, kNoteImageSize);
     WriteRaw("Font3", REG_BINARY, &font, sizeof(font));
-    LoadStore(nullptr);
+    LoadStore(nullptr, CreateNoteWindow);
     ASSERT_EQ(2u, OpenNotes().size());
 
     NoteRecord fresh = MakeRecord(0, 0, 0, 90, 50);
@@ -426,7 +426,7 @@ TEST_F(Store, SeventyNotesLoadSixtyFourReportOnceAndKeepTheRest)
     std::vector<std::string> boxes;
     {
         BoxAnswerer answerer;
-        LoadStore(nullptr);
+        LoadStore(nullptr, CreateNoteWindow);
         boxes = answerer.Texts();
     }
     ASSERT_EQ(1u, boxes.size()) << "message 8002 once";
@@ -479,7 +479,7 @@ TEST_F(Store, RecordCarryingAnotherIdTakesTheIdOfItsValueName)
     WriteRaw("Font5", REG_BINARY, &font, sizeof(font));
     SeedNote(9, 200, 10, 80, 40, "nine");
 
-    LoadStore(nullptr);
+    LoadStore(nullptr, CreateNoteWindow);
     ASSERT_EQ(2u, OpenNotes().size());
     HWND noteFive = NoteWithId(5);
     HWND noteNine = NoteWithId(9);
@@ -532,7 +532,7 @@ TEST_F(Store, ValuesOfTheWrongTypeOrSizeNeverUpsetTheLoader)
     WriteRaw("Font7", REG_DWORD, &number, sizeof(number));
     WriteRaw("Memo8", REG_BINARY, big, sizeof(big));
 
-    EXPECT_EQ(1, LoadStore(nullptr));
+    EXPECT_EQ(1, LoadStore(nullptr, CreateNoteWindow));
     Options expected;
     std::memset(&expected, 0, sizeof(expected));
     expected.editorRect.left = 0x12345678;

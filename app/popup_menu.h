@@ -1,0 +1,11 @@
+// The context menus that the tray, the notes and the editor share.
+#ifndef JOTWISE_APP_POPUP_MENU_H
+#define JOTWISE_APP_POPUP_MENU_H
+
+#include <windows.h>
+
+// Tracks the first submenu of menu `menuId` at the mouse position for
+// `owner`; 1 when shown, 0 when the menu or submenu is missing.
+int ShowPopupMenu(HWND owner, int menuId);
+
+#endif
