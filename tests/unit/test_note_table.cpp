@@ -61,6 +61,15 @@ LOGFONTA FontOf(HFONT font)
     return logFont;
 }
 
+// Wine's heap checking (WINEDEBUG=warn+heap) holds freed blocks back, so
+// heap counts mean nothing under it; the checker watches the heap instead.
+bool HeapChecking()
+{
+    char value[256] = {};
+    GetEnvironmentVariableA("WINEDEBUG", value, sizeof(value));
+    return std::strstr(value, "heap") != nullptr;
+}
+
 std::size_t CountHeapBlocks(std::size_t* bytes = nullptr)
 {
     HANDLE heaps[64];
@@ -415,7 +424,8 @@ TEST_F(NoteTable, SixtyFourNotesPeeledOffLeaveNoIdForAnother)
     }
     CountHeapBlocks(&bytesAfter);
     EXPECT_LT(CountGdiObjects(), gdiBefore + 20) << "fonts and brushes of refused notes";
-    EXPECT_LT(bytesAfter, bytesBefore + 10 * text.size()) << "text copies of refused notes";
+    EXPECT_TRUE(HeapChecking() || bytesAfter < bytesBefore + 10 * text.size())
+        << "text copies of refused notes";
 }
 
 TEST_F(NoteTable, NoteWithoutAnyFontIsNotCreated)
@@ -477,6 +487,7 @@ TEST_F(NoteTable, CreateAndCloseCyclesLeakNoHandlesOrMemory)
     EXPECT_LE(gdiAfter, gdiBefore + 5) << "GDI objects";
     EXPECT_GT(gdiBefore, 0u) << "the GDI count sees the notes' fonts";
     EXPECT_EQ(windowsBefore, CountNoteWindows()) << "note windows";
-    EXPECT_LE(heapAfter, heapBefore + 50) << "heap blocks after 500 cycles";
+    EXPECT_TRUE(HeapChecking() || heapAfter <= heapBefore + 50)
+        << heapAfter - heapBefore << " heap blocks more after 500 cycles";
     EXPECT_GT(heapBefore, 0u) << "the heap walk sees the heap";
 }
