@@ -20,6 +20,8 @@ constexpr int kNoteList = 1033;
 constexpr int kListSearch = 202;
 constexpr int kListView = 203;
 constexpr int kListRestore = 206;
+constexpr int kListDelete = 207;
+constexpr int kListEmptyBin = 208;
 constexpr int kPeelOff = 1101;
 constexpr int kDeleteFromRecord = 1102;
 constexpr int kHide = 1113;
@@ -193,5 +195,23 @@ TEST_F(NoteList, EveryStoredNoteIsListedFoundAndBroughtBack)
     PressButton(box, IDOK);
     ASSERT_TRUE(app.WaitForNoDialog());
     EXPECT_TRUE(store::Read("List130").has_value());
+
+    // Deleting a note that is not loaded asks first and moves it to the bin;
+    // emptying the bin asks and leaves nothing of it.
+    auto answer = [&](int command, const char8_t* question) {
+        app.PostCommand(list, command);
+        HWND asked = app.WaitForDialog();
+        ASSERT_NE(nullptr, asked);
+        EXPECT_EQ(Sjis(question), MessageText(asked));
+        PressButton(asked, IDYES);
+        ASSERT_TRUE(app.WaitForNoDialog());
+        app.Sync();
+    };
+    SendMessageW(search, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Title(67).c_str()));
+    answer(kListDelete, u8"記録から削除しますか？");
+    EXPECT_FALSE(store::Read("List67").has_value());
+    EXPECT_EQ(Wide(u8"ごみ箱"), ReadRows(app, view)[Title(67)].at(2));
+    answer(kListEmptyBin, u8"ごみ箱のメモをすべて削除します。元には戻せません。よろしいですか？");
+    EXPECT_EQ(0, SendMessageW(view, LVM_GETITEMCOUNT, 0, 0));
     EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
 }
