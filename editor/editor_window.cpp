@@ -343,7 +343,7 @@ bool SaveEditorDraft(HWND editor)
         return false;
     Draft draft = {};
     CopyNoteImage(&draft.note, &state->note);
-    if (!state->note.font || !GetObjectA(state->note.font, sizeof(draft.font), &draft.font))
+    if (!GetNoteFont(state->note.font, &draft.font))
         SetDefaultFont(&draft.font);
     draft.text.resize(static_cast<std::size_t>(GetWindowTextLengthW(state->edit)) + 1);
     draft.text.resize(static_cast<std::size_t>(
@@ -381,7 +381,7 @@ void RestoreEditorDraft(HWND mainWindow)
             note.left = draft.note.left;
             note.top = draft.note.top;
         }
-        HFONT font = CreateFontIndirectA(&draft.font);
+        HFONT font = CreateNoteFontIndirect(&draft.font);
         HBRUSH brush = CreateSolidBrush(note.backColour);
         if (font) {
             SendMessageW(state->edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
