@@ -778,7 +778,7 @@ bool HandleNoteListMessage(MSG* msg)
         ShowHelp(list, kHelpContext, HELP_CONTEXT_NOTE_LIST);
         return true;
     }
-    // The message loop reads with GetMessageA: the dialog must take the
+    // The message loop reads with GetMessageW: the dialog must take the
     // characters in the same form.
     return IsDialogMessageW(list, msg) != FALSE;
 }
