@@ -119,21 +119,41 @@ int SpacesToTabs(const char* source, char* output, int width)
     if (!ValidConversion(source, output, width))
         return 0;
     int written = 0;
+    int column = 0;
+    // Spaces since the run began or since its last tab stop.
     int run = 0;
+    auto flush = [&] {
+        for (; run > 0; --run)
+            output[written++] = kSpace;
+    };
     for (const char* p = source; *p; ++p) {
         if (*p == kSpace) {
-            if (++run == width) {
-                output[written++] = kTab;
-                run = 0;
+            ++run;
+            ++column;
+            // Only spaces that end on a tab stop become a tab: applying
+            // expands it to exactly these spaces again. A lone space stays.
+            if (column % width == 0) {
+                if (run >= 2) {
+                    output[written++] = kTab;
+                    run = 0;
+                }
+                flush();
             }
+            continue;
+        }
+        flush();
+        // Columns as ExpandTabs counts them: bytes, from each CR LF.
+        if (p[0] == kCr && p[1] == kLf) {
+            output[written++] = kCr;
+            output[written++] = kLf;
+            column = 0;
+            ++p;
         } else {
-            for (; run > 0; --run)
-                output[written++] = kSpace;
             output[written++] = *p;
+            column = *p == kTab ? column + width - column % width : column + 1;
         }
     }
-    for (; run > 0; --run)
-        output[written++] = kSpace;
+    flush();
     output[written] = '\0';
     return written;
 }

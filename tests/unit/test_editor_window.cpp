@@ -204,7 +204,7 @@ TEST_F(EditorWindow, ExistingNoteOpensWithTabsUnmodifiedAndOwnResources)
     EditorState* state = State();
     EXPECT_EQ(0, state->isNew);
     EXPECT_EQ(note, state->owner);
-    EXPECT_EQ("a\tb\r\nx   y", Text()) << "four spaces come back as a tab, three stay";
+    EXPECT_EQ("a\t b\r\nx\ty", Text()) << "spaces that end on a tab stop come back as a tab";
     EXPECT_FALSE(Modified());
 
     NoteRecord* record = NoteRecordOf(note);

@@ -117,17 +117,33 @@ TEST(TextConvert, SpaceRunsBecomeTabs)
         const char* source;
         const char* expected;
     } cases[] = {
-        {"a    b", "a\tb"},
-        {"a      b", "a\t  b"},
+        {"a    b", "a\t b"}, // only spaces that end on a tab stop
+        {"a      b", "a\t   b"},
         {"        ", "\t\t"},
-        {"ab  ", "ab  "},
-        {"x   \r\ny", "x   \r\ny"},
+        {"ab  ", "ab\t"},
+        {"abc b", "abc b"}, // a lone space stays
+        {"x   \r\ny", "x\t\r\ny"},
+        {"x\r\n    y", "x\r\n\ty"}, // columns start again after CR LF
         {"\x81\x40\x81\x40x", "\x81\x40\x81\x40x"}, // a full-width space is not a space
-        {"abc    d", "abc\td"},                     // runs count, not columns
+        {"abc    d", "abc    d"},
         {"  \t  ", "  \t  "},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.expected, Compress(c.source, 4)) << Visible(c.source);
+}
+
+TEST(TextConvert, OpeningAndApplyingKeepsEverySpace)
+{
+    // What apply stores has no tabs; opening it and applying it unedited
+    // must give back the same bytes.
+    for (int width : {2, 4, 8})
+        for (const char* before : {"", "x", "ab", "\x82\xA0", "abc", "\x82\xA0\x82\xA0x"})
+            for (int run = 1; run <= 9; ++run) {
+                std::string spaces(static_cast<std::size_t>(run), ' ');
+                std::string text = std::string(before) + spaces + "y\r\n" + spaces + before + spaces + "z";
+                EXPECT_EQ(text, Expand(Compress(text.c_str(), width).c_str(), width))
+                    << Visible(text.c_str()) << " at width " << width;
+            }
 }
 
 TEST(TextConvert, ConversionsRefuseBadArguments)
@@ -178,12 +194,12 @@ TEST(TextConvert, TabsSurviveTheRoundTripOnlyAsSpaces)
 
     NoteRecord record{};
     record.text = stored;
-    EXPECT_EQ("x   y", TakeText(SpacesToTabsCopy(&record))) << "comes back without a tab";
+    EXPECT_EQ("x\ty", TakeText(SpacesToTabsCopy(&record))) << "comes back as the tab it was";
     std::free(stored);
 
     char typed[] = "a    b";
     record.text = typed;
-    EXPECT_EQ("a\tb", TakeText(SpacesToTabsCopy(&record))) << "typed spaces come back as a tab";
+    EXPECT_EQ("a\t b", TakeText(SpacesToTabsCopy(&record))) << "typed spaces come back as a tab";
 
     char empty[] = "";
     record.text = empty;
