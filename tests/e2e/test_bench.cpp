@@ -9,13 +9,21 @@
 
 using namespace e2e;
 
-// Seeds 64 notes (JOTWISE_BENCH_OVERDUE of them overdue, blink off), starts
-// Jotwise, reports the time until all 64 are visible and leaves it running.
+// Seeds 64 notes (JOTWISE_BENCH_OVERDUE of them overdue, blink on when
+// JOTWISE_BENCH_BLINK is 1), starts Jotwise, reports the time until all 64
+// are visible and leaves it running.
 TEST(DISABLED_Bench, SeedAndStart)
 {
     const char* overdueText = std::getenv("JOTWISE_BENCH_OVERDUE");
     int overdue = overdueText ? std::atoi(overdueText) : 0;
     store::Clear();
+    const char* blinkText = std::getenv("JOTWISE_BENCH_BLINK");
+    if (blinkText && std::atoi(blinkText) == 1) {
+        Options options = {};
+        SetDefaultOptions(&options);
+        options.blink = 1;
+        store::WriteBinary("Option", &options, sizeof(options));
+    }
     SYSTEMTIME now;
     GetLocalTime(&now);
     FILETIME past = {};
@@ -54,4 +62,23 @@ TEST(DISABLED_Bench, Exit)
         CloseHandle(process);
     }
     store::Clear();
+}
+
+// Keeps the Wine desktop up for JOTWISE_BENCH_HOLD_S seconds without doing
+// anything, so that the benchmark can measure an idle desktop on its own.
+TEST(DISABLED_Bench, HoldDesktop)
+{
+    const char* secondsText = std::getenv("JOTWISE_BENCH_HOLD_S");
+    DWORD seconds = secondsText ? static_cast<DWORD>(std::atoi(secondsText)) : 30;
+    HWND window = CreateWindowExA(
+        WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, window);
+    DWORD start = GetTickCount();
+    MSG msg;
+    while (GetTickCount() - start < seconds * 1000) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, seconds * 1000 - (GetTickCount() - start), QS_ALLINPUT);
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+    }
+    DestroyWindow(window);
 }
