@@ -22,15 +22,18 @@ constexpr UINT WM_TRAYNOTIFY = WM_APP + 321; // 0x8141
 constexpr UINT WM_EDITFOCUS = WM_USER + 321; // 0x0541
 // Posted by the due monitor so that it never waits for the main thread:
 // to a note window, wParam 0 hides it and 1 shows it again unless the user
-// hid the note meanwhile; to the editor, wParam 1 when the clipboard holds
-// text (the paste button is enabled) and 0 when it does not.
+// hid the note meanwhile.
 constexpr UINT WM_NOTEBLINK = WM_APP + 322;
-constexpr UINT WM_PASTESTATE = WM_APP + 323;
 // Posted to the main window when a write to the store failed; wParam is the
 // system's error code.
 constexpr UINT WM_SAVEFAILED = WM_APP + 324;
 // Posted to itself by the main window at creation: reopen a stored draft.
 constexpr UINT WM_RESTOREDRAFT = WM_APP + 325;
+// To the main window: moves the clock that due states are judged by lParam
+// minutes (signed), without waking the monitor, the way a clock change the
+// program has not yet been told about would. Lets tests change the clock
+// that matters without changing the machine's.
+constexpr UINT WM_SHIFTCLOCK = WM_APP + 335;
 
 struct AppState {
     std::int32_t dragX;
@@ -55,6 +58,8 @@ struct AppState {
     CRITICAL_SECTION lock;
     // Signalled at shutdown; the monitor thread waits on it between passes.
     HANDLE monitorStop;
+    // Signalled by WakeMonitor: the monitor's next pass is due now.
+    HANDLE monitorWake;
     // IDs that had a List<n> value in the store when it was loaded. New
     // notes never take them, so a note that was not loaded is never
     // overwritten by a newcomer.

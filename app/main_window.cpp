@@ -11,6 +11,7 @@
 #include "app/menu_state.h"
 #include "app/tray.h"
 #include "app/wide_text.h"
+#include "due/due_time.h"
 #include "due/monitor.h"
 #include "editor/editor_window.h"
 #include "list/note_list.h"
@@ -102,8 +103,11 @@ void OnCommand(HWND window, int commandId)
     AppState* state = App();
     if (!state)
         return;
-    BusyScope busy(state->mainCommandBusy);
-    OnTrayCommand(window, commandId);
+    {
+        BusyScope busy(state->mainCommandBusy);
+        OnTrayCommand(window, commandId);
+    }
+    WakeMonitor();
 }
 
 } // namespace
@@ -133,6 +137,21 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case WM_SAVEFAILED:
         ShowSaveFailure(window, static_cast<DWORD>(wParam));
+        return 0;
+    // The due monitor sleeps until a moment it computed from the clock; any
+    // of these may have moved that moment.
+    case WM_TIMECHANGE:
+        WakeMonitor();
+        return 0;
+    case WM_SETTINGCHANGE:
+        WakeMonitor();
+        return DefWindowProcA(window, message, wParam, lParam);
+    case WM_POWERBROADCAST:
+        if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)
+            WakeMonitor();
+        return TRUE;
+    case WM_SHIFTCLOCK:
+        ShiftLocalClock(static_cast<LONGLONG>(lParam));
         return 0;
     default:
         // Explorer restarted: its notification area starts empty.

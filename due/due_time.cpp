@@ -1,5 +1,7 @@
 #include "due/due_time.h"
 
+#include <atomic>
+
 #include "app/app_state.h"
 #include "app/wide_text.h"
 #include "app/error_box.h"
@@ -172,6 +174,11 @@ char* FormatDateText(const FILETIME* time, char* buffer)
     return buffer;
 }
 
+namespace
+{
+std::atomic<LONGLONG> g_clockShiftTicks{0};
+} // namespace
+
 void GetLocalFileTime(FILETIME* now)
 {
     if (!now)
@@ -181,7 +188,20 @@ void GetLocalFileTime(FILETIME* now)
     if (!SystemTimeToFileTime(&fields, now)) {
         now->dwLowDateTime = 0;
         now->dwHighDateTime = 0;
+        return;
     }
+    LONGLONG shift = g_clockShiftTicks.load();
+    if (shift) {
+        ULARGE_INTEGER ticks = {{now->dwLowDateTime, now->dwHighDateTime}};
+        ticks.QuadPart += static_cast<ULONGLONG>(shift);
+        now->dwLowDateTime = ticks.LowPart;
+        now->dwHighDateTime = ticks.HighPart;
+    }
+}
+
+void ShiftLocalClock(LONGLONG minutes)
+{
+    g_clockShiftTicks += minutes * 60 * 10000000LL;
 }
 
 int GetDueState(const NoteRecord* record)
@@ -225,4 +245,47 @@ int GetDueStateAt(const NoteRecord* record, const FILETIME* now)
         return kDueEve;
 
     return order < 0 ? kDueOverdue : kDueNone;
+}
+
+namespace
+{
+
+constexpr ULONGLONG kTicksPerMs = 10000;
+constexpr ULONGLONG kTicksPerDay = 24ULL * 60 * 60 * 1000 * kTicksPerMs;
+
+ULONGLONG Ticks(const FILETIME& time)
+{
+    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+} // namespace
+
+ULONGLONG DueChangeWaitMs(const FILETIME* due, const FILETIME* now)
+{
+    if (!due || !now || !IsTimeSet(due))
+        return kNoDueChange;
+    SYSTEMTIME dueDay;
+    FILETIME dueDayStart;
+    if (!FileTimeToSystemTime(due, &dueDay))
+        return kNoDueChange;
+    dueDay.wHour = dueDay.wMinute = dueDay.wSecond = dueDay.wMilliseconds = 0;
+    if (!SystemTimeToFileTime(&dueDay, &dueDayStart))
+        return kNoDueChange;
+
+    // Local wall-clock times have days of equal length, so the eve begins
+    // exactly one day before the due day; the due state stays "due today"
+    // up to and including the due tick itself.
+    ULONGLONG at = Ticks(*now);
+    ULONGLONG dayStart = Ticks(dueDayStart);
+    ULONGLONG eveStart = dayStart >= kTicksPerDay ? dayStart - kTicksPerDay : 0;
+    ULONGLONG change;
+    if (at < eveStart)
+        change = eveStart;
+    else if (at < dayStart)
+        change = dayStart;
+    else if (at <= Ticks(*due))
+        change = Ticks(*due) + 1;
+    else
+        return kNoDueChange;
+    return (change - at + kTicksPerMs - 1) / kTicksPerMs;
 }

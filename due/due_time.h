@@ -16,11 +16,21 @@ void DefaultDueTime(const SYSTEMTIME* now, int amount, int unit, FILETIME* store
 bool IsTimeSet(const FILETIME* time);
 char* FormatDateText(const FILETIME* time, char* buffer);
 
-// The current local time as a stored time, milliseconds included.
+// The current local time as a stored time, milliseconds included, moved by
+// whatever ShiftLocalClock added.
 void GetLocalFileTime(FILETIME* now);
+// Moves the clock of GetLocalFileTime by so many minutes from here on.
+void ShiftLocalClock(LONGLONG minutes);
 
 int GetDueState(const NoteRecord* record);
 // The same classification against a given "now".
 int GetDueStateAt(const NoteRecord* record, const FILETIME* now);
+
+// Milliseconds from `now` until the due state of a note with this due time
+// next changes (its eve day begins, its due day begins, its due time has
+// passed), rounded up; kNoDueChange when it never changes again, as for no
+// due time or an overdue note.
+constexpr ULONGLONG kNoDueChange = ~0ULL;
+ULONGLONG DueChangeWaitMs(const FILETIME* due, const FILETIME* now);
 
 #endif

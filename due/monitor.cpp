@@ -1,5 +1,6 @@
 #include "due/monitor.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "app/app_state.h"
@@ -27,24 +28,6 @@ bool Stopping(HANDLE stop, DWORD waitMs)
 bool MainThreadBusy(const AppState* state)
 {
     return state->editorWindow.load() || state->mainCommandBusy.load() || state->noteCommandBusy.load();
-}
-
-void UpdatePasteButton(AppState* state, MonitorMemory* memory)
-{
-    HWND editor = state->editorWindow;
-    if (!editor) {
-        memory->pasteEditor = nullptr;
-        memory->pasteState = -1;
-        return;
-    }
-    int hasText = IsClipboardFormatAvailable(CF_TEXT) ? 1 : 0;
-    if (editor == memory->pasteEditor && hasText == memory->pasteState)
-        return;
-    // Posted, never sent: the monitor must not wait for the main thread.
-    if (PostMessageW(editor, WM_PASTESTATE, static_cast<WPARAM>(hasText), 0)) {
-        memory->pasteEditor = editor;
-        memory->pasteState = hasText;
-    }
 }
 
 struct BlinkTarget {
@@ -106,14 +89,16 @@ int DrawStateFor(int dueState, int eveColourOn, int dueColourOn)
 
 bool MonitorPass(MonitorMemory* memory, const FILETIME* now, HANDLE stop)
 {
+    memory->waitMs = INFINITE;
     AppState* state = App();
     if (!state)
         return false;
-    UpdatePasteButton(state, memory);
+    // Whatever pauses the monitor wakes it when it ends.
     if (MainThreadBusy(state))
         return true;
 
     std::vector<BlinkTarget> blinking;
+    ULONGLONG untilChange = kNoDueChange;
     {
         AppLock lock;
         const Options& options = state->options;
@@ -136,6 +121,11 @@ bool MonitorPass(MonitorMemory* memory, const FILETIME* now, HANDLE stop)
             NoteRecord* record = NoteRecordOf(window);
             if (!record || record->hidden)
                 continue;
+            // Here a note is seen reaching its due moment: the first pass
+            // after its due time finds kDueOverdue where the one before found
+            // kDueToday. The wait computed below makes that pass come right
+            // after the moment, so anything that should happen then belongs
+            // here.
             int due = GetDueStateAt(record, now);
             int before = record->drawState;
             int after = DrawStateFor(due, options.eveColourOn, options.dueColourOn);
@@ -144,9 +134,18 @@ bool MonitorPass(MonitorMemory* memory, const FILETIME* now, HANDLE stop)
                 InvalidateRect(window, nullptr, FALSE);
             if (due == kDueOverdue && options.blink)
                 blinking.push_back({slot, window});
+            untilChange = std::min(untilChange, DueChangeWaitMs(&record->due, now));
         }
     }
-    return Blink(state, blinking, stop);
+    if (!Blink(state, blinking, stop))
+        return false;
+    // A pass that blinked comes round again soon; otherwise the next thing
+    // that can happen by itself is the soonest change of a due state.
+    if (!blinking.empty())
+        memory->waitMs = kMonitorIntervalMs;
+    else if (untilChange != kNoDueChange)
+        memory->waitMs = static_cast<DWORD>(std::min<ULONGLONG>(untilChange, kLongestWaitMs));
+    return true;
 }
 
 DWORD WINAPI MonitorThreadProc(LPVOID) noexcept
@@ -155,14 +154,23 @@ DWORD WINAPI MonitorThreadProc(LPVOID) noexcept
     if (!state)
         return 0;
     MonitorMemory memory;
-    HANDLE stop = state->monitorStop;
-    while (!Stopping(stop, 0)) {
-        if (!MonitorPass(&memory, nullptr, stop))
+    HANDLE events[] = {state->monitorStop, state->monitorWake};
+    for (;;) {
+        if (!MonitorPass(&memory, nullptr, events[0]))
             break;
-        if (Stopping(stop, kMonitorIntervalMs))
+        DWORD woken = WaitForMultipleObjects(2, events, FALSE, memory.waitMs);
+        // A failed wait would turn this loop into a spin; stopping is safer.
+        if (woken == WAIT_OBJECT_0 || woken == WAIT_FAILED)
             break;
     }
     return 0;
+}
+
+void WakeMonitor()
+{
+    AppState* state = App();
+    if (state && state->monitorWake)
+        SetEvent(state->monitorWake);
 }
 
 void StartMonitorThread()
@@ -171,7 +179,9 @@ void StartMonitorThread()
     if (!state)
         return;
     state->monitorStop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (!state->monitorStop)
+    // Auto-reset: any number of wakes before the thread looks make one pass.
+    state->monitorWake = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    if (!state->monitorStop || !state->monitorWake)
         return;
     state->monitorThread = CreateThread(nullptr, 0, MonitorThreadProc, nullptr, 0, nullptr);
     if (state->monitorThread)
@@ -197,6 +207,10 @@ int StopMonitorThread(HANDLE thread)
     if (state && state->monitorStop) {
         CloseHandle(state->monitorStop);
         state->monitorStop = nullptr;
+    }
+    if (state && state->monitorWake) {
+        CloseHandle(state->monitorWake);
+        state->monitorWake = nullptr;
     }
     return result;
 }

@@ -1,13 +1,17 @@
-// The due monitor thread: recolouring, blinking and the paste button.
+// The due monitor thread: recolouring and blinking notes as their due times
+// near and pass. It sleeps until the next moment at which a note can change,
+// unless something wakes it earlier.
 #ifndef JOTWISE_DUE_MONITOR_H
 #define JOTWISE_DUE_MONITOR_H
 
 #include <windows.h>
 
-// Time between two passes. A due state change shows within a second, and an
-// idle program costs next to nothing.
+// Time between two blink cycles, and each note's time hidden and shown.
 constexpr DWORD kMonitorIntervalMs = 200;
 constexpr DWORD kBlinkPhaseMs = 200;
+// The longest the thread sleeps while a note's due state will change: the
+// wait's clock and the wall clock drift apart over long waits.
+constexpr DWORD kLongestWaitMs = 60 * 60 * 1000;
 
 // Starts the thread at the lowest priority; its handle goes into AppState.
 void StartMonitorThread();
@@ -16,25 +20,32 @@ void StartMonitorThread();
 // result of closing it, 0 without a thread.
 int StopMonitorThread(HANDLE thread);
 
+// Tells the monitor that what it last saw may have changed: a note was
+// created, closed, applied, shown or hidden, the options changed, the clock
+// moved, or whatever paused it (the editor, a command, a dialog) has ended.
+// Call it after the change is in place. Main thread only; harmless without
+// a monitor.
+void WakeMonitor();
+
 DWORD WINAPI MonitorThreadProc(LPVOID) noexcept;
 
 // The draw state for a due state under the options' colour switches.
 int DrawStateFor(int dueState, int eveColourOn, int dueColourOn);
 
-// What one pass remembers for the next, so that it repaints and posts only
-// what changed.
+// What one pass remembers for the next, so that it repaints only what
+// changed, and how long the thread may sleep after it.
 struct MonitorMemory {
     bool paintOptionsKnown = false;
     COLORREF eveColour = 0;
     COLORREF dueColour = 0;
     unsigned char blackWhite = 0;
-    HWND pasteEditor = nullptr;
-    int pasteState = -1;
+    // INFINITE: nothing changes until the monitor is woken.
+    DWORD waitMs = INFINITE;
 };
 
-// One pass: the editor's paste button, then, unless the editor is open or a
-// command is running, every visible note's draw state and blinking. `now`
-// null means the clock. False when `stop` was signalled during the pass.
+// One pass, unless the editor is open or a command is running: every
+// visible note's draw state and blinking. `now` null means the clock. False
+// when `stop` was signalled during the pass.
 bool MonitorPass(MonitorMemory* memory, const FILETIME* now, HANDLE stop);
 
 #endif

@@ -10,6 +10,7 @@
 #include "app/menu_state.h"
 #include "app/wide_text.h"
 #include "due/due_time.h"
+#include "due/monitor.h"
 #include "editor/editor_commands.h"
 #include "editor/text_convert.h"
 #include "notes/note_table.h"
@@ -114,12 +115,14 @@ void SupplyToolTip(LPARAM lParam)
     }
 }
 
-void SetPasteButton(HWND editor, WPARAM clipboardHasText)
+// Called when the editor opens and whenever the clipboard changes, which the
+// system tells the editor while it is open.
+void UpdatePasteButton(HWND editor)
 {
     EditorState* state = EditorStateOf(editor);
     if (!state || !state->toolbar)
         return;
-    WORD buttonState = clipboardHasText ? TBSTATE_ENABLED : TBSTATE_INDETERMINATE;
+    WORD buttonState = IsClipboardFormatAvailable(CF_TEXT) ? TBSTATE_ENABLED : TBSTATE_INDETERMINATE;
     SendMessageW(state->toolbar, TB_SETSTATE, IDM_EDIT_PASTE, MAKELPARAM(buttonState, 0));
 }
 
@@ -137,6 +140,7 @@ void OnEditFocus(HWND editor, WPARAM gained)
 // behind, or the program would think an editor is still open.
 void OnEditorDestroy(HWND editor)
 {
+    RemoveClipboardFormatListener(editor);
     EditorState* state = EditorStateOf(editor);
     if (state) {
         SetWindowLongPtrW(editor, GWLP_USERDATA, 0);
@@ -145,8 +149,10 @@ void OnEditorDestroy(HWND editor)
         ReleaseEditorState(state);
     }
     AppState* app = App();
-    if (app && app->editorWindow.load() == editor)
+    if (app && app->editorWindow.load() == editor) {
         app->editorWindow = nullptr;
+        WakeMonitor();
+    }
 }
 
 bool AskDiscard(HWND editor)
@@ -201,6 +207,7 @@ int OpenEditor(HWND owner)
         return 0;
     }
     app->editorWindow = editor;
+    WakeMonitor();
     SetEditorTitle(editor);
     EnableWindow(owner, FALSE);
     HWND main = MainWindow();
@@ -289,6 +296,8 @@ int CreateEditorControls(HWND editor, const CREATESTRUCTW* create)
     int tabStop = GetTabWidth() * kTabStopUnitsPerColumn;
     SendMessageW(state->edit, EM_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabStop));
     SendMessageW(state->edit, EM_SETMODIFY, FALSE, 0);
+    AddClipboardFormatListener(editor);
+    UpdatePasteButton(editor);
     return 1;
 }
 
@@ -333,6 +342,8 @@ void CloseEditor(HWND editor)
         app->draftStored = false;
         DeleteDraft();
     }
+    // Notes may have been applied, and they kept their look meanwhile.
+    WakeMonitor();
 }
 
 bool SaveEditorDraft(HWND editor)
@@ -490,8 +501,8 @@ LRESULT CALLBACK EditorWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_EDITFOCUS:
         OnEditFocus(window, wParam);
         return 0;
-    case WM_PASTESTATE:
-        SetPasteButton(window, wParam);
+    case WM_CLIPBOARDUPDATE:
+        UpdatePasteButton(window);
         return 0;
     case WM_DESTROY:
         OnEditorDestroy(window);

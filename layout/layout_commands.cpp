@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "app/note_events.h"
 #include "app/wide_text.h"
+#include "due/monitor.h"
 #include "editor/text_convert.h"
 #include "res/resource.h"
 
@@ -84,6 +85,7 @@ void ShowAllNotes(int hide)
         SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, hide ? kHideFlags : kShowFlags);
     }
     NotifyNotesChanged();
+    WakeMonitor();
 }
 
 void ArrangeNotes(HWND owner)

@@ -8,6 +8,7 @@
 #include "app/note_events.h"
 #include "app/wide_text.h"
 #include "due/due_time.h"
+#include "due/monitor.h"
 #include "editor/editor_window.h"
 #include "editor/pickers.h"
 #include "editor/text_convert.h"
@@ -140,6 +141,7 @@ void HideNote(HWND window)
         record->hidden = 1;
     ShowWindow(window, SW_HIDE);
     NotifyNotesChanged();
+    WakeMonitor();
 }
 
 void OptimizeNoteSize(HWND window)

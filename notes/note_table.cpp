@@ -8,6 +8,7 @@
 #include "app/error_box.h"
 #include "app/note_events.h"
 #include "app/wide_text.h"
+#include "due/monitor.h"
 #include "notes/note_window.h"
 #include "res/resource.h"
 #include "store/store.h"
@@ -181,6 +182,7 @@ int CreateNoteWindow(HWND owner, const NoteRecord* source, const LOGFONTA* font)
     }
     NameNoteWindow(window);
     NotifyNotesChanged();
+    WakeMonitor();
     return 1;
 }
 
@@ -343,4 +345,5 @@ void CloseNote(HWND noteWindow)
     }
     DestroyWindow(noteWindow);
     NotifyNotesChanged();
+    WakeMonitor();
 }

@@ -8,6 +8,7 @@
 #include "app/menu_state.h"
 #include "app/popup_menu.h"
 #include "app/wide_text.h"
+#include "due/monitor.h"
 #include "notes/note_commands.h"
 #include "notes/note_table.h"
 #include "res/resource.h"
@@ -43,8 +44,11 @@ void OnCommand(HWND window, int commandId)
     AppState* state = App();
     if (!state)
         return;
-    BusyScope busy(state->noteCommandBusy);
-    OnNoteCommand(window, commandId);
+    {
+        BusyScope busy(state->noteCommandBusy);
+        OnNoteCommand(window, commandId);
+    }
+    WakeMonitor();
 }
 
 void OnButtonDown(HWND window, int x, int y)

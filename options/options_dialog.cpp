@@ -8,6 +8,7 @@
 
 #include "app/app_state.h"
 #include "app/wide_text.h"
+#include "due/monitor.h"
 #include "editor/pickers.h"
 #include "help/help.h"
 #include "res/resource.h"
@@ -437,6 +438,7 @@ int ShowOptionsDialog(HWND owner)
             AppLock lock;
             std::memcpy(&app->options, &state->working, sizeof(Options));
         }
+        WakeMonitor();
         ReplaceDefaultFont(app, state->workingFont);
         SaveOptions();
         if (app->options.border != oldBorder)

@@ -418,8 +418,7 @@ TEST_F(EditorEndToEnd, PasteButtonFollowsTheClipboard)
     ASSERT_NE(nullptr, editor);
     app.Sync();
 
-    // The monitor thread keeps the toolbar's paste button in step with the
-    // clipboard while the editor is open.
+    // The editor hears of every clipboard change while it is open.
     HWND toolbar = GetDlgItem(editor, 30013);
     ASSERT_NE(nullptr, toolbar);
     auto pasteState = [&] {

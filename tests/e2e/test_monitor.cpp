@@ -2,6 +2,7 @@
 // blink, with due times set relative to the machine's clock.
 #include <gtest/gtest.h>
 
+#include "app/app_state.h"
 #include "tests/e2e/driver.h"
 
 using namespace e2e;
@@ -77,6 +78,50 @@ TEST_F(MonitorSeen, NotesTakeTheEveAndDueColoursSoonAfterStart)
         EXPECT_TRUE(WaitForColour(note, expected))
             << "note at x " << rect.left << " shows " << std::hex << ShownColour(note);
     }
+    EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
+}
+
+// Due about three seconds after start-up, then the clock moved on by three
+// days: the monitor, asleep in between, recolours on time and as soon as it
+// is told, and not before.
+TEST_F(MonitorSeen, ColoursChangeAtTheDueMomentAndWhenTheClockMoves)
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    if (now.wHour == 23 && now.wMinute >= 58)
+        GTEST_SKIP() << "too close to midnight for a due time later today";
+    Options options = {};
+    SetDefaultOptions(&options);
+    options.blackWhite = 1; // overdue turns black, unlike due today
+    store::WriteBinary("Option", &options, sizeof(options));
+    NoteRecord soon = MakeNote(1, 40, 40, 100, 60);
+    ULARGE_INTEGER due = {{LocalTimeFromNow(0).dwLowDateTime, LocalTimeFromNow(0).dwHighDateTime}};
+    due.QuadPart += 5 * 10000000ULL;
+    soon.due = {due.LowPart, due.HighPart};
+    store::SeedNote(soon, "soon", DefaultFont());
+    NoteRecord later = MakeNote(2, 200, 40, 100, 60);
+    later.due = LocalTimeFromNow(2 * kMinutesPerDay);
+    store::SeedNote(later, "later", DefaultFont());
+    Jotwise app;
+    ASSERT_TRUE(app.Start());
+    std::vector<HWND> notes = app.Notes(true);
+    ASSERT_EQ(2u, notes.size());
+    HWND soonNote = WindowRect(notes[0]).left < 150 ? notes[0] : notes[1];
+    HWND laterNote = soonNote == notes[0] ? notes[1] : notes[0];
+    ASSERT_TRUE(WaitForColour(soonNote, options.dueColour)) << "due later today";
+
+    ASSERT_TRUE(WaitForColour(soonNote, RGB(0, 0, 0), 10000)) << "overdue in black and white";
+    FILETIME seen = LocalTimeFromNow(0);
+    ULARGE_INTEGER late = {{seen.dwLowDateTime, seen.dwHighDateTime}};
+    EXPECT_LT(late.QuadPart, due.QuadPart + 10000000ULL) << "within a second of the due time";
+    EXPECT_GE(late.QuadPart, due.QuadPart) << "not before the due time";
+
+    COLORREF own = ShownColour(laterNote);
+    SendMessageA(app.MainWindow(), WM_SHIFTCLOCK, 0, 3 * kMinutesPerDay);
+    Sleep(500);
+    EXPECT_EQ(own, ShownColour(laterNote)) << "nobody told the monitor yet";
+    SendMessageA(app.MainWindow(), WM_TIMECHANGE, 0, 0);
+    EXPECT_TRUE(WaitForColour(laterNote, RGB(0, 0, 0), 1000)) << "recoloured as soon as told";
     EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
 }
 

@@ -317,6 +317,44 @@ TEST(DueTime, EveCrossesMonthAndYearBoundaries)
     EXPECT_EQ(kDueNone, GetDueStateAt(&record, &now));
 }
 
+TEST(DueTime, WaitUntilTheDueStateNextChanges)
+{
+    constexpr ULONGLONG kHour = 3600 * 1000;
+    const FILETIME due = Stored(2001, 3, 1, 8, 0, 0);
+    struct Case {
+        FILETIME due, now;
+        ULONGLONG waitMs;
+    } cases[] = {
+        {FILETIME{}, Stored(2001, 2, 10), kNoDueChange},
+        {due, Stored(2001, 2, 10, 12, 0, 0), (17 * 24 + 12) * kHour}, // due next month: its eve
+        {due, Stored(2001, 2, 27, 23, 59, 59), 1000},                 // the eve begins at midnight
+        {due, Stored(2001, 2, 28, 12, 0, 0), 12 * kHour},             // the due day begins
+        {due, Stored(2001, 3, 1, 7, 59, 59), 1001},                   // just after the due time
+        {due, due, 1},
+        {due, Stored(2001, 3, 1, 8, 0, 1), kNoDueChange},
+        {due, Stored(2001, 3, 9), kNoDueChange},
+        {Stored(2001, 1, 1), Stored(2000, 12, 30, 12, 0, 0), 12 * kHour},
+        {Stored(2001, 1, 1), Stored(2000, 12, 31, 23, 59, 59), 1000},
+        {Stored(2000, 3, 1, 12, 0, 0), Stored(2000, 2, 28, 12, 0, 0), 12 * kHour},
+        {Stored(2000, 12, 31, 23, 0, 0), Stored(2001, 1, 1, 0, 30, 0), kNoDueChange},
+        {Stored(2000, 2, 29, 23, 0, 0), Stored(2000, 3, 1, 0, 30, 0), kNoDueChange},
+    };
+    for (const Case& c : cases) {
+        ULONGLONG wait = DueChangeWaitMs(&c.due, &c.now);
+        EXPECT_EQ(c.waitMs, wait) << "due " << Text(c.due) << ", now " << Text(c.now);
+        if (wait == kNoDueChange || wait != c.waitMs)
+            continue;
+        // The state really changes at the end of the wait, and not before.
+        NoteRecord record{};
+        record.due = c.due;
+        int state = GetDueStateAt(&record, &c.now);
+        FILETIME justBefore = Offset(c.now, static_cast<long long>(wait) * 10000 - 10000);
+        FILETIME after = Offset(c.now, static_cast<long long>(wait) * 10000);
+        EXPECT_EQ(state, GetDueStateAt(&record, &justBefore)) << "now " << Text(c.now);
+        EXPECT_NE(state, GetDueStateAt(&record, &after)) << "now " << Text(c.now);
+    }
+}
+
 TEST(DueTime, DueStateAtTheExactTick)
 {
     NoteRecord record{};

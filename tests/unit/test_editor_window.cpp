@@ -475,17 +475,26 @@ TEST_F(EditorWindow, ToolbarIsFlatFromComctl471On)
     EXPECT_EQ(0u, GetDllVersion("KERNEL32.DLL")) << "a library without DllGetVersion";
 }
 
-TEST_F(EditorWindow, PasteButtonFollowsTheMonitorsReport)
+TEST_F(EditorWindow, PasteButtonFollowsTheClipboard)
 {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    CloseClipboard();
     HWND editor = OpenNew();
     ASSERT_NE(nullptr, editor);
     HWND toolbar = State()->toolbar;
-    SendMessageA(editor, WM_PASTESTATE, 0, 0);
     EXPECT_EQ(TBSTATE_INDETERMINATE, SendMessageA(toolbar, TB_GETSTATE, IDM_EDIT_PASTE, 0))
-        << "no text on the clipboard";
-    SendMessageA(editor, WM_PASTESTATE, 1, 0);
+        << "no text on the clipboard when the editor opens";
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, 4);
+    lstrcpyA(static_cast<char*>(GlobalLock(block)), "abc");
+    GlobalUnlock(block);
+    SetClipboardData(CF_TEXT, block);
+    CloseClipboard();
+    PumpMessages(300);
     EXPECT_EQ(TBSTATE_ENABLED, SendMessageA(toolbar, TB_GETSTATE, IDM_EDIT_PASTE, 0))
-        << "text on the clipboard";
+        << "text copied while the editor is open";
 }
 
 TEST_F(EditorWindow, TabStopsSpanTheTabWidthInAverageCharacters)

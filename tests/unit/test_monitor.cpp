@@ -146,6 +146,23 @@ TEST_F(Monitor, RepaintsOnlyWhatChanged)
     EXPECT_TRUE(NeedsPaint(eve.window)) << "the eve colour changed";
 }
 
+TEST_F(Monitor, SleepsUntilTheSoonestChangeOfAVisibleNote)
+{
+    ASSERT_TRUE(Pass());
+    EXPECT_EQ(INFINITE, memory_.waitMs) << "no notes";
+    AddNote(0, LocalTime(2001, 2, 20, 8, 0));
+    AddNote(1, LocalTime(2001, 3, 9, 8, 0));
+    ASSERT_TRUE(Pass());
+    EXPECT_EQ(kLongestWaitMs, memory_.waitMs) << "an eve a week away";
+    AddNote(2, LocalTime(2001, 3, 1, 12, 0, 30));
+    AddNote(3, LocalTime(2001, 3, 1, 12, 0, 10)).record.hidden = 1;
+    ASSERT_TRUE(Pass());
+    EXPECT_EQ(30001u, memory_.waitMs) << "just after the due time of the visible note";
+    app_->options.blink = 1;
+    ASSERT_TRUE(Pass());
+    EXPECT_EQ(kMonitorIntervalMs, memory_.waitMs) << "an overdue note blinks";
+}
+
 TEST_F(Monitor, HiddenNotesKeepTheirDrawState)
 {
     FakeNote& hidden = AddNote(0, LocalTime(2001, 2, 20, 8, 0));
@@ -165,6 +182,7 @@ TEST_F(Monitor, NothingChangesWhileTheEditorIsOpenOrACommandRuns)
     app_->editorWindow = editor;
     ASSERT_TRUE(Pass());
     EXPECT_EQ(0, overdue.record.drawState) << "editor open";
+    EXPECT_EQ(INFINITE, memory_.waitMs) << "paused until woken";
     app_->editorWindow = nullptr;
 
     app_->mainCommandBusy = 1;
@@ -180,40 +198,6 @@ TEST_F(Monitor, NothingChangesWhileTheEditorIsOpenOrACommandRuns)
     EXPECT_TRUE(DrainBlinks().empty()) << "nothing blinks meanwhile";
     ASSERT_TRUE(Pass());
     EXPECT_EQ(3, overdue.record.drawState);
-    DestroyWindow(editor);
-}
-
-TEST_F(Monitor, PasteButtonFollowsTheClipboardWhileTheEditorIsOpen)
-{
-    HWND editor = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    app_->editorWindow = editor;
-    auto pasteStates = [&] {
-        std::vector<WPARAM> states;
-        MSG msg;
-        while (PeekMessageA(&msg, editor, WM_PASTESTATE, WM_PASTESTATE, PM_REMOVE))
-            states.push_back(msg.wParam);
-        return states;
-    };
-
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    CloseClipboard();
-    ASSERT_TRUE(Pass());
-    EXPECT_EQ(std::vector<WPARAM>{0}, pasteStates()) << "no text on the clipboard: paste greyed";
-    ASSERT_TRUE(Pass());
-    EXPECT_TRUE(pasteStates().empty()) << "an unchanged clipboard posts nothing";
-
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, 4);
-    lstrcpyA(static_cast<char*>(GlobalLock(block)), "abc");
-    GlobalUnlock(block);
-    SetClipboardData(CF_TEXT, block);
-    CloseClipboard();
-    ASSERT_TRUE(Pass());
-    EXPECT_EQ(std::vector<WPARAM>{1}, pasteStates()) << "text copied: paste enabled";
-
-    app_->editorWindow = nullptr;
     DestroyWindow(editor);
 }
 
@@ -315,11 +299,23 @@ TEST_F(Monitor, StopEndsAPassPromptlyAndShowsTheBlinkingNoteAgain)
     EXPECT_EQ(1u, blinks.back().second) << "the note hidden at the stop is shown again";
 }
 
-TEST_F(Monitor, ThreadStartsAtLowestPriorityAndStopsWhenAsked)
+TEST_F(Monitor, ThreadSleepsUntilWokenAndStopsWhenAsked)
 {
+    FakeNote& note = AddNote(0, FILETIME{});
     StartMonitorThread();
     ASSERT_NE(nullptr, app_->monitorThread);
     EXPECT_EQ(THREAD_PRIORITY_LOWEST, GetThreadPriority(app_->monitorThread));
+    Sleep(300);
+    {
+        AppLock lock;
+        note.record.due = LocalTime(2001, 2, 20, 8, 0);
+    }
+    Sleep(500);
+    EXPECT_EQ(0, note.record.drawState) << "nothing said the note changed";
+    WakeMonitor();
+    for (int i = 0; i < 100 && note.record.drawState != 3; ++i)
+        Sleep(10);
+    EXPECT_EQ(3, note.record.drawState) << "woken, the monitor sees the note overdue";
     HANDLE copy = nullptr;
     DuplicateHandle(GetCurrentProcess(), app_->monitorThread, GetCurrentProcess(), &copy, 0, FALSE,
         DUPLICATE_SAME_ACCESS);
