@@ -94,7 +94,8 @@ private:
     AppState* state_;
 };
 
-// Sets an AppState busy flag for the duration of a command.
+// Sets an AppState busy flag for the duration of a command. The due monitor
+// waits without a timeout while a flag is set, so the end wakes it.
 class BusyScope
 {
 public:
@@ -103,7 +104,12 @@ public:
     {
         flag_ = 1;
     }
-    ~BusyScope() { flag_ = 0; }
+    ~BusyScope()
+    {
+        flag_ = 0;
+        if (AppState* state = App(); state && state->monitorWake)
+            SetEvent(state->monitorWake);
+    }
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;
 

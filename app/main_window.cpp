@@ -103,11 +103,8 @@ void OnCommand(HWND window, int commandId)
     AppState* state = App();
     if (!state)
         return;
-    {
-        BusyScope busy(state->mainCommandBusy);
-        OnTrayCommand(window, commandId);
-    }
-    WakeMonitor();
+    BusyScope busy(state->mainCommandBusy);
+    OnTrayCommand(window, commandId);
 }
 
 } // namespace

@@ -22,9 +22,9 @@ int StopMonitorThread(HANDLE thread);
 
 // Tells the monitor that what it last saw may have changed: a note was
 // created, closed, applied, shown or hidden, the options changed, the clock
-// moved, or whatever paused it (the editor, a command, a dialog) has ended.
-// Call it after the change is in place. Main thread only; harmless without
-// a monitor.
+// moved, or whatever paused it (the editor, a dialog) has ended; the end of
+// a BusyScope wakes it as well. Call it after the change is in place. Main
+// thread only; harmless without a monitor.
 void WakeMonitor();
 
 DWORD WINAPI MonitorThreadProc(LPVOID) noexcept;

@@ -13,6 +13,7 @@
 #include "app/note_events.h"
 #include "app/wide_text.h"
 #include "due/due_time.h"
+#include "due/monitor.h"
 #include "help/help.h"
 #include "list/note_search.h"
 #include "notes/note_table.h"
@@ -284,6 +285,9 @@ void ShowSelected(HWND list)
     if (NoteRecord* record = NoteRecordOf(note))
         record->hidden = 0;
     SetWindowPos(note, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    // The monitor skipped the note while it was hidden; its colours may be
+    // out of date.
+    WakeMonitor();
     StartFlash(list, note);
     Refresh(list);
 }

@@ -8,7 +8,6 @@
 #include "app/menu_state.h"
 #include "app/popup_menu.h"
 #include "app/wide_text.h"
-#include "due/monitor.h"
 #include "notes/note_commands.h"
 #include "notes/note_table.h"
 #include "res/resource.h"
@@ -44,11 +43,8 @@ void OnCommand(HWND window, int commandId)
     AppState* state = App();
     if (!state)
         return;
-    {
-        BusyScope busy(state->noteCommandBusy);
-        OnNoteCommand(window, commandId);
-    }
-    WakeMonitor();
+    BusyScope busy(state->noteCommandBusy);
+    OnNoteCommand(window, commandId);
 }
 
 void OnButtonDown(HWND window, int x, int y)
