@@ -8,6 +8,7 @@
 
 #include "app/app_state.h"
 #include "app/menu_state.h"
+#include "app/screen_place.h"
 #include "app/wide_text.h"
 #include "due/due_time.h"
 #include "due/monitor.h"
@@ -188,8 +189,9 @@ int OpenEditor(HWND owner)
     int y = CW_USEDEFAULT;
     int width = CW_USEDEFAULT;
     int height = CW_USEDEFAULT;
-    const RECT& remembered = app->options.editorRect;
+    RECT remembered = app->options.editorRect;
     if (!IsRectEmpty(&remembered) && remembered.left != -1) {
+        BringOntoScreen(&remembered);
         x = remembered.left;
         y = remembered.top;
         width = remembered.right - remembered.left;

@@ -6,6 +6,7 @@
 
 #include "app/app_state.h"
 #include "app/error_box.h"
+#include "app/screen_place.h"
 #include "app/note_events.h"
 #include "app/wide_text.h"
 #include "due/monitor.h"
@@ -162,6 +163,16 @@ int CreateNoteWindow(HWND owner, const NoteRecord* source, const LOGFONTA* font)
         ReportError(owner, IDS_ERR_NO_ID, nullptr);
         DeleteNoteRecord(record);
         return 0;
+    }
+
+    // Stored on a monitor that is gone: brought back where the user can
+    // reach it; the next save keeps the new place.
+    RECT place = {record->left, record->top, record->left + record->width, record->top + record->height};
+    if (BringOntoScreen(&place)) {
+        record->left = place.left;
+        record->top = place.top;
+        record->width = place.right - place.left;
+        record->height = place.bottom - place.top;
     }
 
     DWORD style = kNoteStyle | (state->options.border ? WS_THICKFRAME : 0);

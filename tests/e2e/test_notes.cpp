@@ -216,11 +216,25 @@ TEST_F(Notes, StoredNotesAppearAtTheirRectanglesAndSaveBackByteForByte)
     store::SeedNote(one, textOne, font);
     store::SeedNote(seven, "seven", bigFont);
     store::SeedNote(last, "last", font);
+    // Stored on monitors that are gone: brought into the work area.
+    const NoteRecord lost[] = {MakeNote(20, 3000, 100, 111, 60), MakeNote(21, -1500, 200, 112, 60)};
+    for (const NoteRecord& record : lost)
+        store::SeedNote(record, "lost", font);
 
     Jotwise app;
     ASSERT_TRUE(app.Start());
     std::vector<HWND> notes = app.Notes();
-    ASSERT_EQ(3u, notes.size());
+    ASSERT_EQ(5u, notes.size());
+    RECT work = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    RECT found[2] = {};
+    for (HWND note : notes)
+        for (int i = 0; i < 2; ++i)
+            if (WindowRect(note).right - WindowRect(note).left == lost[i].width)
+                found[i] = WindowRect(note);
+    EXPECT_EQ(work.right, found[0].right) << "the note at x 3000 comes to the right edge";
+    EXPECT_EQ(work.left, found[1].left) << "the note at x -1500 comes to the left edge";
+    EXPECT_EQ(200, found[1].top) << "only as far as needed";
     app.Sync();
     Sleep(300);
     ExpectPaintedAsUnder932(NoteAt(app, one.left, one.top));
@@ -240,6 +254,7 @@ TEST_F(Notes, StoredNotesAppearAtTheirRectanglesAndSaveBackByteForByte)
     ExpectSavedAsSeeded(one, 1);
     ExpectSavedAsSeeded(seven, 7);
     ExpectSavedAsSeeded(last, 127);
+    EXPECT_EQ(found[0].left, store::ReadNote(20).value_or(NoteRecord{}).left) << "the new place is kept";
     DWORD type = 0;
     EXPECT_EQ(BytesOf(textOne.c_str(), textOne.size() + 1), store::Read("Memo1", &type).value_or(Bytes{}));
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
@@ -248,7 +263,7 @@ TEST_F(Notes, StoredNotesAppearAtTheirRectanglesAndSaveBackByteForByte)
     EXPECT_EQ(static_cast<DWORD>(REG_BINARY), type);
     EXPECT_EQ(BytesOf(&bigFont, sizeof(bigFont)), store::Read("Font7").value_or(Bytes{}));
     EXPECT_EQ(BytesOf(&font, sizeof(font)), store::Read("Font127").value_or(Bytes{}));
-    EXPECT_EQ(12u, store::ValueNames().size()) << "three notes, Version, Option and Font";
+    EXPECT_EQ(18u, store::ValueNames().size()) << "five notes, Version, Option and Font";
 }
 
 TEST_F(Notes, DuplicateIsStoredUnderItsNewIdAtOnce)

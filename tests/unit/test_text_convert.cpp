@@ -123,7 +123,7 @@ TEST(TextConvert, SpaceRunsBecomeTabs)
         {"ab  ", "ab\t"},
         {"abc b", "abc b"}, // a lone space stays
         {"x   \r\ny", "x\t\r\ny"},
-        {"x\r\n    y", "x\r\n\ty"}, // columns start again after CR LF
+        {"x\r\n    y", "x\r\n\ty"},                 // columns start again after CR LF
         {"\x81\x40\x81\x40x", "\x81\x40\x81\x40x"}, // a full-width space is not a space
         {"abc    d", "abc    d"},
         {"  \t  ", "  \t  "},

@@ -1,0 +1,41 @@
+#include "app/screen_place.h"
+
+namespace
+{
+
+// One axis: the start and length within [low, high).
+void FitAxis(LONG* start, LONG* length, LONG low, LONG high)
+{
+    if (*length > high - low)
+        *length = high - low;
+    if (*start < low)
+        *start = low;
+    if (*start + *length > high)
+        *start = high - *length;
+}
+
+} // namespace
+
+RECT FitIntoArea(const RECT& rect, const RECT& area)
+{
+    LONG left = rect.left;
+    LONG top = rect.top;
+    LONG width = rect.right - rect.left;
+    LONG height = rect.bottom - rect.top;
+    FitAxis(&left, &width, area.left, area.right);
+    FitAxis(&top, &height, area.top, area.bottom);
+    return {left, top, left + width, top + height};
+}
+
+bool BringOntoScreen(RECT* rect)
+{
+    if (!rect || MonitorFromRect(rect, MONITOR_DEFAULTTONULL))
+        return false;
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    HMONITOR nearest = MonitorFromRect(rect, MONITOR_DEFAULTTONEAREST);
+    if (!nearest || !GetMonitorInfoW(nearest, &info))
+        return false;
+    *rect = FitIntoArea(*rect, info.rcWork);
+    return true;
+}
