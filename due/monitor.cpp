@@ -9,8 +9,6 @@
 namespace
 {
 
-constexpr DWORD kStopWaitMs = 3000;
-
 // Waits up to waitMs; true when shutdown asked the thread to stop. Without
 // an event (a pass run on its own) the wait is a plain pause.
 bool Stopping(HANDLE stop, DWORD waitMs)
@@ -195,13 +193,12 @@ int StopMonitorThread(HANDLE thread)
         SetEvent(state->monitorStop);
     int result = 0;
     if (thread) {
-        if (WaitForSingleObject(thread, kStopWaitMs) == WAIT_TIMEOUT) {
-            // Only a thread stuck beyond all reason is killed; it may hold a
-            // lock of the process, but leaving it would hang the exit.
-            DWORD code = 0;
-            if (GetExitCodeThread(thread, &code) && code == STILL_ACTIVE)
-                TerminateThread(thread, STILL_ACTIVE);
-        }
+        // At the lowest priority a busy machine may not run the thread for a
+        // long time, and killing it could leave the AppState lock held. It
+        // only posts to the main thread and never waits for it, so once it
+        // runs it ends: give it normal priority and wait.
+        SetThreadPriority(thread, THREAD_PRIORITY_NORMAL);
+        WaitForSingleObject(thread, INFINITE);
         result = CloseHandle(thread);
     }
     if (state && state->monitorStop) {

@@ -16,8 +16,8 @@ constexpr DWORD kLongestWaitMs = 60 * 60 * 1000;
 // Starts the thread at the lowest priority; its handle goes into AppState.
 void StartMonitorThread();
 
-// Signals the thread, waits for it (bounded) and closes the handle; the
-// result of closing it, 0 without a thread.
+// Signals the thread, raises it to normal priority, waits until it has
+// ended and closes the handle; the result of closing it, 0 without a thread.
 int StopMonitorThread(HANDLE thread);
 
 // Tells the monitor that what it last saw may have changed: a note was
