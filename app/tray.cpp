@@ -7,6 +7,7 @@
 
 #include "app/app_state.h"
 #include "app/popup_menu.h"
+#include "app/system_library.h"
 #include "app/wide_text.h"
 #include "editor/editor_window.h"
 #include "help/about_box.h"
@@ -47,7 +48,8 @@ BOOL TrayIcon(HWND mainWindow, DWORD message)
     FormatTrayTip(tip, sizeof(tip));
     std::wstring wideTip = WideFromNote(tip);
     wideTip.copy(data.szTip, std::size(data.szTip) - 1);
-    BOOL result = Shell_NotifyIconW(message, &data);
+    auto notify = SystemFunctionAs<decltype(&Shell_NotifyIconW)>(L"shell32.dll", "Shell_NotifyIconW");
+    BOOL result = notify ? notify(message, &data) : FALSE;
     if (icon)
         DestroyIcon(icon);
     return result;

@@ -7,6 +7,7 @@
 
 #include "app/error_box.h"
 #include "app/gdi_owners.h"
+#include "app/system_library.h"
 #include "app/wide_text.h"
 #include "res/resource.h"
 
@@ -65,7 +66,8 @@ int PickColour(HWND owner, COLORREF* colour)
     chooser.rgbResult = *colour;
     chooser.lpCustColors = g_customColours;
     chooser.Flags = CC_RGBINIT;
-    if (!ChooseColorW(&chooser))
+    auto choose = SystemFunctionAs<decltype(&ChooseColorW)>(L"comdlg32.dll", "ChooseColorW");
+    if (!choose || !choose(&chooser))
         return 0;
     *colour = chooser.rgbResult;
     return 1;
@@ -89,7 +91,8 @@ int PickFont(HWND owner, LOGFONTA* font, COLORREF* colour)
     chooser.nFontType = SCREEN_FONTTYPE;
     chooser.nSizeMin = 20;
     chooser.nSizeMax = 20;
-    if (!ChooseFontW(&chooser))
+    auto choose = SystemFunctionAs<decltype(&ChooseFontW)>(L"comdlg32.dll", "ChooseFontW");
+    if (!choose || !choose(&chooser))
         return 0;
     bool lossy = false;
     LOGFONTA chosen = NoteFont(choice, &lossy);

@@ -8,6 +8,7 @@
 
 #include "app/app_state.h"
 #include "app/error_box.h"
+#include "app/system_library.h"
 #include "app/wide_text.h"
 #include "res/resource.h"
 
@@ -199,8 +200,10 @@ char* GetModuleDirectory(HINSTANCE module, char* buffer)
 
 void OpenHomePage(HWND mainWindow)
 {
-    HINSTANCE result
-        = ShellExecuteW(mainWindow, L"open", ResourceText(IDS_HOME_PAGE).c_str(), nullptr, nullptr, SW_SHOW);
+    auto execute = SystemFunctionAs<decltype(&ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
+    HINSTANCE result = !execute
+        ? nullptr
+        : execute(mainWindow, L"open", ResourceText(IDS_HOME_PAGE).c_str(), nullptr, nullptr, SW_SHOW);
     if (reinterpret_cast<INT_PTR>(result) <= 32)
         ReportError(mainWindow, -1, nullptr);
 }

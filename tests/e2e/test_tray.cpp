@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "tests/e2e/driver.h"
 
@@ -297,6 +298,55 @@ TEST_F(TrayCommands, AboutBoxOpensAndCloses)
     EXPECT_TRUE(app.WaitForNoDialog(5000)) << "OK closes the About box";
     EXPECT_TRUE(app.Running());
     EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
+}
+
+TEST_F(TrayCommands, LibrariesPlantedUnderSystemNamesNeverRun)
+{
+    char exe[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, exe, sizeof(exe));
+    std::string here = std::string(exe).substr(0, std::string(exe).rfind('\\'));
+    std::string current = here + "\\planted-cwd";
+    CreateDirectoryA(current.c_str(), nullptr);
+    std::vector<std::string> planted;
+    for (const std::string& folder : {here, current})
+        for (const char* name : {"shcore.dll", "version.dll", "uxtheme.dll", "hhctrl.ocx", "comdlg32.dll"})
+            if (CopyFileA((here + "\\planted_library.dll").c_str(), (folder + "\\" + name).c_str(), FALSE))
+                planted.push_back(folder + "\\" + name);
+    ASSERT_EQ(10u, planted.size());
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\KOVA\\JotwisePlanted");
+    char previous[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof(previous), previous);
+    SetCurrentDirectoryA(current.c_str());
+    {
+        Jotwise app;
+        bool started = app.Start();
+        SetCurrentDirectoryA(previous);
+        ASSERT_TRUE(started);
+        for (int command : {1001, kOptions, kAbout, kHelp}) {
+            app.PostTrayCommand(command);
+            Sleep(1500);
+            for (const char* className : {"TextC", "#32770", "HH Parent"})
+                for (HWND window : app.Windows(className, true))
+                    PostMessageA(window, WM_CLOSE, 0, 0);
+            app.WaitForNoDialog(5000);
+        }
+        app.Kill();
+    }
+    HKEY key = nullptr;
+    std::string ran;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\KOVA\\JotwisePlanted", 0, KEY_READ, &key) == 0) {
+        char name[MAX_PATH];
+        for (DWORD i = 0, size = sizeof(name);
+             RegEnumValueA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) == 0;
+             ++i, size = sizeof(name))
+            ran += std::string(name) + " ";
+        RegCloseKey(key);
+    }
+    EXPECT_EQ("", ran) << "planted libraries that ran inside Jotwise";
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\KOVA\\JotwisePlanted");
+    for (const std::string& file : planted)
+        DeleteFileA(file.c_str());
+    RemoveDirectoryA(current.c_str());
 }
 
 TEST_F(TrayCommands, HelpOpensTheViewerFromTheTrayF1AndTheNoteMenu)

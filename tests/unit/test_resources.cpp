@@ -939,6 +939,10 @@ TEST(ResourceManifest, AsksForCommonControls6AndNoDpiAwareness)
     // The program does its own layout in dialog units and system pixels; it
     // must be scaled by the system, not declare itself DPI aware.
     EXPECT_EQ(manifest.find("dpiAware"), std::string::npos) << "manifest: DPI setting";
+    EXPECT_NE(
+        manifest.find("<gdiScaling xmlns=\"http://schemas.microsoft.com/SMI/2017/WindowsSettings\">true<"),
+        std::string::npos)
+        << "manifest: crisp GDI text at any scaling";
     for (const char* os : {"35138b9a-5d96-4fbd-8e2d-a2440225f93a", "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38",
              "1f676c76-80e1-4239-95bb-83d0f6d0da78", "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"})
         EXPECT_NE(manifest.find(os), std::string::npos) << "manifest: supported OS " << os;
