@@ -31,8 +31,7 @@ int OnCreate(HWND window)
     SetApp(state);
     InitializeCriticalSection(&state->lock);
     LoadStore(window, CreateNoteWindow);
-    if (!TrayIcon(window, NIM_ADD))
-        return -1;
+    StartTrayIcon(window);
     // Once the main window is known and the loop runs.
     PostMessageW(window, WM_RESTOREDRAFT, 0, 0);
     return 0;
@@ -126,6 +125,10 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_INITMENU:
         UpdateMenuState(window, reinterpret_cast<HMENU>(wParam));
         return 0;
+    case WM_TIMER:
+        if (wParam == kTrayRetryTimer)
+            RetryTrayIcon(window);
+        return 0;
     case WM_TRAYNOTIFY:
         OnTrayNotify(window, wParam, lParam);
         return 0;
@@ -153,7 +156,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     default:
         // Explorer restarted: its notification area starts empty.
         if (message == TaskbarCreatedMessage() && message != 0) {
-            TrayIcon(window, NIM_ADD);
+            RetryTrayIcon(window);
             return 0;
         }
         return DefWindowProcW(window, message, wParam, lParam);

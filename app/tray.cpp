@@ -24,7 +24,48 @@ constexpr UINT kTrayIconId = 101;
 // since the first accepts.
 constexpr DWORD kTrayDataSize = NOTIFYICONDATAW_V1_SIZE;
 static_assert(sizeof(void*) != 4 || kTrayDataSize == 152);
+constexpr UINT kTrayRetryMs = 5000;
+constexpr DWORD kTrayRetryForMs = 2 * 60 * 1000;
+
+TrayNotifyFunction g_testNotify = nullptr;
+DWORD g_retryStart = 0;
+bool g_retrying = false;
+
+// An elevated Jotwise would otherwise never hear that the taskbar is back.
+void AllowTaskbarCreated(HWND mainWindow)
+{
+    using Filter = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    HMODULE user = GetModuleHandleW(L"user32.dll");
+    FARPROC entry = user ? GetProcAddress(user, "ChangeWindowMessageFilterEx") : nullptr;
+    if (entry)
+        reinterpret_cast<Filter>(reinterpret_cast<void*>(entry))(
+            mainWindow, TaskbarCreatedMessage(), MSGFLT_ALLOW, nullptr);
+}
 } // namespace
+
+void SetTrayNotifyForTesting(TrayNotifyFunction function)
+{
+    g_testNotify = function;
+}
+
+void StartTrayIcon(HWND mainWindow)
+{
+    AllowTaskbarCreated(mainWindow);
+    if (TrayIcon(mainWindow, NIM_ADD))
+        return;
+    g_retrying = true;
+    g_retryStart = GetTickCount();
+    SetTimer(mainWindow, kTrayRetryTimer, kTrayRetryMs, nullptr);
+}
+
+void RetryTrayIcon(HWND mainWindow)
+{
+    bool added = TrayIcon(mainWindow, NIM_ADD) != FALSE;
+    if (g_retrying && (added || GetTickCount() - g_retryStart >= kTrayRetryForMs)) {
+        g_retrying = false;
+        KillTimer(mainWindow, kTrayRetryTimer);
+    }
+}
 
 void FormatTrayTip(char* tip, int size)
 {
@@ -48,7 +89,9 @@ BOOL TrayIcon(HWND mainWindow, DWORD message)
     FormatTrayTip(tip, sizeof(tip));
     std::wstring wideTip = WideFromNote(tip);
     wideTip.copy(data.szTip, std::size(data.szTip) - 1);
-    auto notify = SystemFunctionAs<decltype(&Shell_NotifyIconW)>(L"shell32.dll", "Shell_NotifyIconW");
+    TrayNotifyFunction notify = g_testNotify
+        ? g_testNotify
+        : SystemFunctionAs<TrayNotifyFunction>(L"shell32.dll", "Shell_NotifyIconW");
     BOOL result = notify ? notify(message, &data) : FALSE;
     if (icon)
         DestroyIcon(icon);

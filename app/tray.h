@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 // Adds (NIM_ADD) or removes (NIM_DELETE) the tray icon; the result of
 // Shell_NotifyIconW.
 BOOL TrayIcon(HWND mainWindow, DWORD message);
@@ -19,5 +21,19 @@ void OnTrayCommand(HWND mainWindow, int commandId);
 
 // The message the shell broadcasts when the taskbar is recreated.
 UINT TaskbarCreatedMessage();
+
+// Adds the tray icon at start. At logon the notification area may not be
+// ready: then the program runs on with its notes and tries again every few
+// seconds for two minutes, and at every TaskbarCreated.
+void StartTrayIcon(HWND mainWindow);
+// TaskbarCreated or the retry timer: adds the icon (again); the retries end
+// once it is there.
+void RetryTrayIcon(HWND mainWindow);
+constexpr UINT_PTR kTrayRetryTimer = 1;
+
+// Replaces Shell_NotifyIconW, so that tests can make the shell refuse;
+// null restores it.
+using TrayNotifyFunction = BOOL(WINAPI*)(DWORD message, PNOTIFYICONDATAW data);
+void SetTrayNotifyForTesting(TrayNotifyFunction function);
 
 #endif

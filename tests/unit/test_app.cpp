@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "app/error_box.h"
 #include "app/menu_state.h"
@@ -92,6 +93,31 @@ TEST(ReportError, ShowsOneTaskModalBoxAndReturnsZero)
     EXPECT_EQ(SystemText(ERROR_ACCESS_DENIED).substr(0, 20), seen.text.substr(0, 20))
         << "the box shows the system's text for the last error";
     EXPECT_FALSE(seen.caption.empty()) << "no caption given: the system's default error caption";
+}
+
+namespace
+{
+BOOL g_shellAnswer = FALSE;
+std::vector<DWORD> g_shellCalls;
+BOOL WINAPI FakeShellNotify(DWORD message, PNOTIFYICONDATAW)
+{
+    g_shellCalls.push_back(message);
+    return g_shellAnswer;
+}
+} // namespace
+
+TEST(TrayIcon, RefusedAtStartItIsAddedByALaterTry)
+{
+    HWND window = CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    SetTrayNotifyForTesting(FakeShellNotify);
+    StartTrayIcon(window);
+    RetryTrayIcon(window); // the timer or TaskbarCreated, still refused
+    g_shellAnswer = TRUE;
+    RetryTrayIcon(window);
+    SetTrayNotifyForTesting(nullptr);
+    EXPECT_EQ(std::vector<DWORD>(3, NIM_ADD), g_shellCalls) << "tried at start and at each retry";
+    EXPECT_FALSE(KillTimer(window, kTrayRetryTimer)) << "the retries end once the icon is there";
+    DestroyWindow(window);
 }
 
 TEST(TrayTip, IsTheDisplayNameTwoSpacesAndTheVersion)
