@@ -90,12 +90,11 @@ TEST_F(MonitorSeen, ColoursChangeAtTheDueMomentAndWhenTheClockMoves)
     GetLocalTime(&now);
     if (now.wHour == 23 && now.wMinute >= 58)
         GTEST_SKIP() << "too close to midnight for a due time later today";
-    Options options = {};
+    Options options = {}; // the defaults: black and white, so overdue looks unlike due today
     SetDefaultOptions(&options);
-    options.blackWhite = 1; // overdue turns black, unlike due today
-    store::WriteBinary("Option", &options, sizeof(options));
     NoteRecord soon = MakeNote(1, 40, 40, 100, 60);
-    ULARGE_INTEGER due = {{LocalTimeFromNow(0).dwLowDateTime, LocalTimeFromNow(0).dwHighDateTime}};
+    const FILETIME seeded = LocalTimeFromNow(0);
+    ULARGE_INTEGER due = {{seeded.dwLowDateTime, seeded.dwHighDateTime}};
     due.QuadPart += 5 * 10000000ULL;
     soon.due = {due.LowPart, due.HighPart};
     store::SeedNote(soon, "soon", DefaultFont());
