@@ -85,16 +85,8 @@ void OnEndSession(WPARAM ending)
     HWND editor = state->editorWindow;
     if (editor)
         SaveEditorDraft(editor);
-    // Notes are otherwise written only when they close; without this a note
-    // moved since it was last applied would be back in its old place.
-    for (int slot = 0; slot < kMaxNotes; ++slot) {
-        HWND note = state->noteWindows[slot];
-        NoteRecord* record = NoteRecordOf(note);
-        if (!record)
-            continue;
-        RememberNoteRect(note, record);
-        SaveNote(record);
-    }
+    // Nothing may be lost when the system ends the process after this.
+    SaveAllNotes();
 }
 
 void OnCommand(HWND window, int commandId)

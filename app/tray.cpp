@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/backup_dialog.h"
 #include "app/popup_menu.h"
 #include "app/system_library.h"
 #include "app/wide_text.h"
@@ -153,6 +154,9 @@ void OnTrayCommand(HWND mainWindow, int commandId)
         break;
     case IDM_NOTE_LIST:
         OpenNoteList();
+        break;
+    case IDM_BACKUP:
+        BackupStore(mainWindow);
         break;
     case IDM_ABOUT:
         state->aboutOpen = 1;

@@ -324,6 +324,20 @@ int DuplicateNote(HWND noteWindow)
     return created;
 }
 
+void SaveAllNotes()
+{
+    AppState* state = App();
+    if (!state)
+        return;
+    for (HWND note : state->noteWindows) {
+        NoteRecord* record = NoteRecordOf(note);
+        if (!record)
+            continue;
+        RememberNoteRect(note, record);
+        SaveNote(record);
+    }
+}
+
 void CloseNote(HWND noteWindow)
 {
     AppState* state = App();

@@ -30,6 +30,9 @@ void ClampToArea(NoteRecord* record, int screenWidth, int screenHeight);
 
 int DuplicateNote(HWND noteWindow);
 
+// Saves every open note with its window's current place and size.
+void SaveAllNotes();
+
 // Saves (or deletes) the note and tears its window down.
 void CloseNote(HWND noteWindow);
 

@@ -28,6 +28,7 @@
 #define IDM_HELP 1021
 #define IDM_HOME_PAGE 1023
 #define IDM_ABOUT 1025
+#define IDM_BACKUP 1031
 #define IDM_NOTE_LIST 1033
 
 // The note list's context menu and its commands
@@ -164,6 +165,9 @@
 #define IDS_ERR_TOO_MANY 8002
 #define IDS_ERR_NO_ID 8003
 #define IDS_ERR_SAVE 8100
+#define IDS_ERR_BACKUP 8101
+#define IDS_BACKUP_FILTER 7100
+#define IDS_BACKUP_TITLE 7101
 #define IDS_UNDER_CONSTRUCTION 8999
 #define IDS_TOOLTIP_BASE 10000
 

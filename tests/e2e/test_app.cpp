@@ -1,5 +1,11 @@
 // Start-up, the single-instance rule, exit and logoff of the real program.
+#include <windows.h>
+#include <shlobj.h>
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
 
 #include "tests/e2e/driver.h"
 
@@ -175,4 +181,101 @@ TEST_F(AppLifecycle, AFailedSaveIsReportedOncePerRun)
     EXPECT_EQ(nullptr, app.WaitForDialog(1000)) << "once per run";
     EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
     RegDeleteTreeA(HKEY_CURRENT_USER, kParent);
+}
+
+namespace
+{
+// Every value under the store key and its subkeys, by path and name.
+using Values = std::map<std::wstring, std::pair<DWORD, Bytes>>;
+void CollectValues(HKEY key, const std::wstring& path, Values* values)
+{
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[256];
+        DWORD length = 256;
+        BYTE data[8192];
+        DWORD size = sizeof(data);
+        DWORD type = 0;
+        if (RegEnumValueW(key, index, name, &length, nullptr, &type, data, &size) != ERROR_SUCCESS)
+            break;
+        (*values)[path + L"|" + name] = {type, Bytes(data, data + size)};
+    }
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[256];
+        DWORD length = 256;
+        if (RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        HKEY child = nullptr;
+        if (RegOpenKeyExW(key, name, 0, KEY_READ, &child) == ERROR_SUCCESS) {
+            CollectValues(child, path + L"\\" + name, values);
+            RegCloseKey(child);
+        }
+    }
+}
+Values StoreValues()
+{
+    Values values;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\KOVA\\Jotwise", 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        CollectValues(key, L"", &values);
+        RegCloseKey(key);
+    }
+    return values;
+}
+} // namespace
+
+TEST_F(AppLifecycle, BackupImportedWithRegeditBringsBackEveryValue)
+{
+    store::SeedNote(1, 100, 100, 200, 80, Sjis(u8"一行目\r\n\"引用\" と C:\\パス"));
+    store::SeedNote(2, 400, 100, 120, 60, "two");
+    HKEY bin = nullptr;
+    RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\KOVA\\Jotwise\\Deleted\\1", 0, nullptr, 0, KEY_ALL_ACCESS,
+        nullptr, &bin, nullptr);
+    const DWORD number = 0x12345678;
+    RegSetValueExW(bin, L"Number", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof(number));
+    RegSetValueExW(bin, L"Bare", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"no end"), 12);
+    RegCloseKey(bin);
+    wchar_t documents[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents);
+    SYSTEMTIME today;
+    GetLocalTime(&today);
+    wchar_t file[MAX_PATH];
+    swprintf(
+        file, MAX_PATH, L"%ls\\Jotwise-%04u%02u%02u.reg", documents, today.wYear, today.wMonth, today.wDay);
+    DeleteFileW(file);
+
+    Jotwise app;
+    ASSERT_TRUE(app.Start());
+    SetWindowPos(app.Notes().front(), nullptr, 321, 234, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    app.PostTrayCommand(1031);
+    HWND dialog = app.WaitForDialog();
+    ASSERT_NE(nullptr, dialog) << "the Save dialog";
+    PressButton(dialog, IDOK); // the offered name in Documents
+    ASSERT_TRUE(app.WaitForNoDialog());
+    app.Sync();
+    const Values backedUp = StoreValues();
+    app.Kill();
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(file)) << "Jotwise-YYYYMMDD.reg in Documents";
+    EXPECT_EQ(2u, backedUp.count(L"|List1") + backedUp.count(L"\\Deleted\\1|Bare"));
+
+    store::Clear();
+    std::wstring command = L"regedit.exe /s \"" + std::wstring(file) + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(CreateProcessW(
+        nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+    WaitForSingleObject(process.hProcess, 30000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    EXPECT_EQ(backedUp, StoreValues()) << "every value back byte for byte";
+
+    Jotwise again;
+    ASSERT_TRUE(again.Start());
+    const std::vector<HWND> notes = again.Notes();
+    EXPECT_EQ(2u, notes.size());
+    EXPECT_EQ(1, std::count_if(notes.begin(), notes.end(), [](HWND note) {
+        RECT rect = WindowRect(note);
+        return rect.left == 321 && rect.top == 234;
+    })) << "the backup holds the place on the desktop";
+    EXPECT_EQ(std::optional<DWORD>(0), again.Exit());
 }

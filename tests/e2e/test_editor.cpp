@@ -182,6 +182,7 @@ enum TrayItem {
     kTrayShow,
     kTrayHide,
     kTraySize,
+    kTrayBackup,
     kTrayNoteList,
     kTrayOptions,
     kTrayHelp,
@@ -354,7 +355,7 @@ TEST_F(EditorEndToEnd, OpenEditorDisablesItsOwnersGreysTheirMenusAndComesBackWhe
     HWND other = owner == notes[0] ? notes[1] : notes[0];
 
     std::vector<bool> tray = TrayMenuItems(app);
-    ASSERT_EQ(9u, tray.size()) << "the tray menu read from the screen";
+    ASSERT_EQ(10u, tray.size()) << "the tray menu read from the screen";
     EXPECT_FALSE(tray[kTrayNew]);
     EXPECT_FALSE(tray[kTrayExit]);
 
@@ -369,7 +370,7 @@ TEST_F(EditorEndToEnd, OpenEditorDisablesItsOwnersGreysTheirMenusAndComesBackWhe
     EXPECT_TRUE(IsWindowEnabled(other));
 
     tray = TrayMenuItems(app);
-    ASSERT_EQ(9u, tray.size());
+    ASSERT_EQ(10u, tray.size());
     EXPECT_TRUE(tray[kTrayNew]) << "1001 while the editor is open";
     EXPECT_TRUE(tray[kTrayExit]) << "1009 while the editor is open";
     EXPECT_FALSE(tray[kTrayArrange]);

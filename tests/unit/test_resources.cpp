@@ -258,23 +258,25 @@ TEST_F(ResourceMenus, TrayMenuFollowsItsTable)
             {"5.3", Entry::Separator, 0, nullptr},
             // 最適化(&S)
             {"5.4", Entry::Command, IDM_OPTIMIZE, u8"\u6700\u9069\u5316(&S)"},
+            // バックアップ(&B)...
+            {"6", Entry::Command, IDM_BACKUP, u8"\u30D0\u30C3\u30AF\u30A2\u30C3\u30D7(&B)..."},
             // メモの一覧(&L)...
-            {"6", Entry::Command, IDM_NOTE_LIST, u8"\u30E1\u30E2\u306E\u4E00\u89A7(&L)..."},
-            {"7", Entry::Separator, 0, nullptr},
+            {"7", Entry::Command, IDM_NOTE_LIST, u8"\u30E1\u30E2\u306E\u4E00\u89A7(&L)..."},
+            {"8", Entry::Separator, 0, nullptr},
             // オプション(&O)...
-            {"8", Entry::Command, IDM_OPTIONS, u8"\u30AA\u30D7\u30B7\u30E7\u30F3(&O)..."},
+            {"9", Entry::Command, IDM_OPTIONS, u8"\u30AA\u30D7\u30B7\u30E7\u30F3(&O)..."},
             // ヘルプ(&H)
-            {"9", Entry::Popup, 0, u8"\u30D8\u30EB\u30D7(&H)"},
+            {"10", Entry::Popup, 0, u8"\u30D8\u30EB\u30D7(&H)"},
             // トピックの検索(&H)
-            {"9.0", Entry::Command, IDM_HELP, u8"\u30C8\u30D4\u30C3\u30AF\u306E\u691C\u7D22(&H)"},
-            {"9.1", Entry::Separator, 0, nullptr},
+            {"10.0", Entry::Command, IDM_HELP, u8"\u30C8\u30D4\u30C3\u30AF\u306E\u691C\u7D22(&H)"},
+            {"10.1", Entry::Separator, 0, nullptr},
             // ホームページへ(&W)
-            {"9.2", Entry::Command, IDM_HOME_PAGE, u8"\u30DB\u30FC\u30E0\u30DA\u30FC\u30B8\u3078(&W)"},
+            {"10.2", Entry::Command, IDM_HOME_PAGE, u8"\u30DB\u30FC\u30E0\u30DA\u30FC\u30B8\u3078(&W)"},
             // バージョン情報(&A)
-            {"9.3", Entry::Command, IDM_ABOUT, u8"\u30D0\u30FC\u30B8\u30E7\u30F3\u60C5\u5831(&A)"},
-            {"10", Entry::Separator, 0, nullptr},
+            {"10.3", Entry::Command, IDM_ABOUT, u8"\u30D0\u30FC\u30B8\u30E7\u30F3\u60C5\u5831(&A)"},
+            {"11", Entry::Separator, 0, nullptr},
             // 終了(&X)
-            {"11", Entry::Command, IDM_EXIT, u8"\u7D42\u4E86(&X)"},
+            {"12", Entry::Command, IDM_EXIT, u8"\u7D42\u4E86(&X)"},
         });
     // The menu rules grey the size popup by its position.
     EXPECT_NE(GetSubMenu(popup, TRAY_SIZE_SUBMENU_POS), nullptr) << "menu 101: size popup position";
@@ -591,6 +593,16 @@ const std::vector<StringRow>& StringTable()
             u8"\u307E\u305B\u3093\u3002"},
         // ID の設定に失敗しました。
         {IDS_ERR_NO_ID, u8"ID \u306E\u8A2D\u5B9A\u306B\u5931\u6557\u3057\u307E\u3057\u305F\u3002"},
+        // バックアップを書き込めませんでした。
+        {IDS_ERR_BACKUP,
+            u8"\u30D0\u30C3\u30AF\u30A2\u30C3\u30D7\u3092\u66F8\u304D\u8FBC\u3081\u307E\u305B\u3093\u3067"
+            u8"\u3057\u305F\u3002"},
+        // 登録ファイル (*.reg)|*.reg|すべてのファイル (*.*)|*.*|
+        {IDS_BACKUP_FILTER,
+            u8"\u767B\u9332\u30D5\u30A1\u30A4\u30EB "
+            u8"(*.reg)|*.reg|\u3059\u3079\u3066\u306E\u30D5\u30A1\u30A4\u30EB (*.*)|*.*|"},
+        // バックアップの保存
+        {IDS_BACKUP_TITLE, u8"\u30D0\u30C3\u30AF\u30A2\u30C3\u30D7\u306E\u4FDD\u5B58"},
         // メモや設定を保存できませんでした。このままでは、次に起動したときに今の内容が戻らないことがあります。
         {IDS_ERR_SAVE,
             u8"\u30E1\u30E2\u3084\u8A2D\u5B9A\u3092\u4FDD\u5B58\u3067\u304D\u307E\u305B\u3093\u3067\u3057"
