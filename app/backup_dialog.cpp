@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "app/app_state.h"
+#include "app/system_library.h"
 #include "app/wide_text.h"
 #include "notes/note_table.h"
 #include "res/resource.h"
@@ -54,7 +55,9 @@ int BackupStore(HWND owner)
     std::wstring name = DefaultBackupName(today);
     wcsncpy(fileName, name.c_str(), MAX_PATH - 1);
     wchar_t documents[MAX_PATH] = {};
-    SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents);
+    auto folderPath = SystemFunctionAs<decltype(&SHGetFolderPathW)>(L"shell32.dll", "SHGetFolderPathW");
+    if (folderPath)
+        folderPath(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents);
     // "name|pattern|name|pattern|": the resource cannot hold the NULs.
     std::wstring filter = ResourceText(IDS_BACKUP_FILTER);
     for (wchar_t& c : filter) {
@@ -74,7 +77,12 @@ int BackupStore(HWND owner)
     dialog.lpstrDefExt = L"reg";
     dialog.Flags
         = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_EXPLORER;
-    if (!GetSaveFileNameW(&dialog))
+    auto askFile = SystemFunctionAs<decltype(&GetSaveFileNameW)>(L"comdlg32.dll", "GetSaveFileNameW");
+    if (!askFile) {
+        ReportBackupFailure(owner, ERROR_PROC_NOT_FOUND);
+        return 0;
+    }
+    if (!askFile(&dialog))
         return 0;
     DWORD error = WriteBackupFile(fileName);
     if (error != ERROR_SUCCESS) {
