@@ -279,7 +279,10 @@ TEST_F(EditorEndToEnd, TrayCommandOpensTheEditorAndApplyStoresAClampedNoteAtOnce
     app.PostTrayCommand(1001);
     HWND editor = app.WaitForWindow("TextC");
     ASSERT_NE(nullptr, editor) << "tray command 1001 opens the editor";
-    app.Sync();
+    // The editor exists before it is shown, and Wine may answer Sync while
+    // the command that creates it is still running.
+    for (int i = 0; i < 100 && !IsWindowVisible(editor); ++i)
+        Sleep(30);
     EXPECT_TRUE(IsWindowVisible(editor));
     EXPECT_EQ(0u, WindowText(editor).find(Sjis(u8"メモの編集 - "))) << WindowText(editor);
     EXPECT_FALSE(IsWindowEnabled(app.MainWindow()));
