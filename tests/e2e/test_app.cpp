@@ -187,38 +187,29 @@ namespace
 {
 // Every value under the store key and its subkeys, by path and name.
 using Values = std::map<std::wstring, std::pair<DWORD, Bytes>>;
-void CollectValues(HKEY key, const std::wstring& path, Values* values)
+void CollectValues(const std::wstring& path, Values* values)
 {
-    for (DWORD index = 0;; ++index) {
-        wchar_t name[256];
-        DWORD length = 256;
-        BYTE data[8192];
-        DWORD size = sizeof(data);
-        DWORD type = 0;
-        if (RegEnumValueW(key, index, name, &length, nullptr, &type, data, &size) != ERROR_SUCCESS)
-            break;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return;
+    wchar_t name[256];
+    BYTE data[8192];
+    DWORD length = 256, size = sizeof(data), type = 0;
+    for (DWORD i = 0; RegEnumValueW(key, i, name, &length, nullptr, &type, data, &size) == ERROR_SUCCESS;
+         ++i, length = 256, size = sizeof(data))
         (*values)[path + L"|" + name] = {type, Bytes(data, data + size)};
-    }
-    for (DWORD index = 0;; ++index) {
-        wchar_t name[256];
-        DWORD length = 256;
-        if (RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    for (DWORD i = 0;; ++i) {
+        length = 256;
+        if (RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             break;
-        HKEY child = nullptr;
-        if (RegOpenKeyExW(key, name, 0, KEY_READ, &child) == ERROR_SUCCESS) {
-            CollectValues(child, path + L"\\" + name, values);
-            RegCloseKey(child);
-        }
+        CollectValues(path + L"\\" + name, values);
     }
+    RegCloseKey(key);
 }
 Values StoreValues()
 {
     Values values;
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\KOVA\\Jotwise", 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        CollectValues(key, L"", &values);
-        RegCloseKey(key);
-    }
+    CollectValues(L"Software\\KOVA\\Jotwise", &values);
     return values;
 }
 } // namespace
@@ -255,7 +246,9 @@ TEST_F(AppLifecycle, BackupImportedWithRegeditBringsBackEveryValue)
     const Values backedUp = StoreValues();
     app.Kill();
     ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(file)) << "Jotwise-YYYYMMDD.reg in Documents";
-    EXPECT_EQ(2u, backedUp.count(L"|List1") + backedUp.count(L"\\Deleted\\1|Bare"));
+    EXPECT_EQ(2u,
+        backedUp.count(L"Software\\KOVA\\Jotwise|List1")
+            + backedUp.count(L"Software\\KOVA\\Jotwise\\Deleted\\1|Bare"));
 
     store::Clear();
     std::wstring command = L"regedit.exe /s \"" + std::wstring(file) + L"\"";
