@@ -51,6 +51,8 @@ struct NoteRecord {
     // The stored Font<n> was unusable and `font` is a stand-in: saving must
     // not replace the stored value until the user changes the note.
     bool keepStoredFont;
+    // Kept in Topmost<n> beside the record, never in its stored bytes.
+    std::uint8_t topmost;
 };
 
 static_assert(offsetof(NoteRecord, reserved0) == 0);

@@ -37,6 +37,8 @@ bool QueryText(HKEY key, const char* name, std::string* text)
 
 } // namespace
 
+#include "app/wide_text.h"
+
 RegistryKey::RegistryKey(const char* basePath, const char* subkey)
 {
     std::string path = basePath ? basePath : "";
@@ -124,4 +126,30 @@ bool RegistryKey::DeleteValue(const char* name)
     if (!key_)
         return false;
     return RegDeleteValueW(key_, WideFromNote(name ? name : "").c_str()) == ERROR_SUCCESS;
+}
+
+bool RegistryKey::ReadDword(const char* name, DWORD* value)
+{
+    if (!key_ || !value)
+        return false;
+    DWORD type = 0;
+    DWORD data = 0;
+    DWORD size = sizeof(data);
+    std::wstring wideName = WideFromNote(name);
+    if (RegQueryValueExW(key_, wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data), &size)
+            != ERROR_SUCCESS
+        || type != REG_DWORD || size != sizeof(data))
+        return false;
+    *value = data;
+    return true;
+}
+
+bool RegistryKey::WriteDword(const char* name, DWORD value)
+{
+    if (!key_)
+        return false;
+    std::wstring wideName = WideFromNote(name);
+    return RegSetValueExW(
+               key_, wideName.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value))
+        == ERROR_SUCCESS;
 }

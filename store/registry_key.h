@@ -26,6 +26,9 @@ public:
     bool DeleteValue(const char* name);
     // The system's code for the last open or write that failed.
     LONG LastError() const { return error_; }
+    // A REG_DWORD value; false when missing or of another type or size.
+    bool ReadDword(const char* name, DWORD* value);
+    bool WriteDword(const char* name, DWORD value);
 
 private:
     bool Written(LONG result);

@@ -11,6 +11,8 @@
 #include "app/note_events.h"
 #include "app/wide_text.h"
 #include "store/recycle_bin.h"
+#include "store/extra_settings.h"
+#include "store/note_values.h"
 #include "store/registry_key.h"
 
 namespace
@@ -83,6 +85,9 @@ Loaded LoadNote(RegistryKey& key, HWND owner, StoredNoteHandler handler, int n, 
     }
     TerminateFaceName(font);
     scratch->keepStoredFont = MendFontHeight(font, defaultHeight);
+    FormatValueName(name, sizeof(name), "Topmost", n);
+    DWORD topmost = 0;
+    scratch->topmost = key.ReadDword(name, &topmost) && topmost ? 1 : 0;
     // The values are named by n, and so is the note: a record carrying another
     // ID would otherwise save over that other note's values.
     scratch->id = n;
@@ -92,7 +97,27 @@ Loaded LoadNote(RegistryKey& key, HWND owner, StoredNoteHandler handler, int n, 
     return created ? Loaded::kCreated : Loaded::kFailed;
 }
 
+// Only a topmost note has the value, so a store that never used the
+// feature looks exactly as before.
+void WriteTopmost(RegistryKey& key, const NoteRecord* record)
+{
+    char name[kValueNameSize];
+    FormatValueName(name, sizeof(name), "Topmost", record->id);
+    if (record->topmost)
+        key.WriteDword(name, 1);
+    else
+        key.DeleteValue(name);
+}
+
 } // namespace
+
+void SaveNoteTopmost(const NoteRecord* record)
+{
+    if (!record || record->deleted)
+        return;
+    RegistryKey key(kStoreBase, kStoreKey);
+    WriteTopmost(key, record);
+}
 
 void FormatValueName(char* buffer, int size, const char* base, int id)
 {
@@ -134,6 +159,7 @@ int LoadStore(HWND owner, StoredNoteHandler handler)
     if (!state)
         return 1;
     state->options = options;
+    LoadExtraSettings(&state->extra);
     if (state->defaultFont)
         DeleteObject(state->defaultFont);
     state->defaultFont = CreateNoteFontIndirect(&font);
@@ -219,10 +245,13 @@ int SaveNote(const NoteRecord* record)
     RegistryKey key(kStoreBase, kStoreKey);
     char name[kValueNameSize];
 
-    FormatValueName(name, sizeof(name), "List", record->id);
     if (record->deleted) {
-        key.DeleteValue(name);
+        for (const char* base : kNoteValueBases) {
+            FormatValueName(name, sizeof(name), base, record->id);
+            key.DeleteValue(name);
+        }
     } else {
+        FormatValueName(name, sizeof(name), "List", record->id);
         NoteRecord image;
         std::memset(&image, 0, sizeof(image));
         CopyNoteImage(&image, record);
@@ -230,23 +259,19 @@ int SaveNote(const NoteRecord* record)
         image.storedFont = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(record->font));
         image.storedBrush = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(record->brush));
         key.WriteBinary(name, &image, kNoteImageSize);
-    }
 
-    FormatValueName(name, sizeof(name), "Memo", record->id);
-    if (record->deleted)
-        key.DeleteValue(name);
-    else if (record->text && record->text[0])
-        key.WriteString(name, record->text);
+        FormatValueName(name, sizeof(name), "Memo", record->id);
+        if (record->text && record->text[0])
+            key.WriteString(name, record->text);
 
-    FormatValueName(name, sizeof(name), "Font", record->id);
-    if (record->deleted) {
-        key.DeleteValue(name);
-    } else {
         // Without a readable font the earlier Font<n> is better than garbage.
+        FormatValueName(name, sizeof(name), "Font", record->id);
         LOGFONTA font;
         std::memset(&font, 0, sizeof(font));
         if (!record->keepStoredFont && GetNoteFont(record->font, &font))
             key.WriteBinary(name, &font, sizeof(font));
+
+        WriteTopmost(key, record);
     }
 
     // The note's values are gone, so its ID may be handed out again.

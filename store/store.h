@@ -26,11 +26,14 @@ int LoadStoredNote(HWND owner, int id, StoredNoteHandler handler);
 // Writes Version, Option and Font; a failure is reported once per run.
 void SaveOptions();
 
-// Writes List<id>, Memo<id>, Font<id> of the record; when it is marked
-// deleted, moves them into the recycle bin instead. 0 without a record, and
-// when the key could not be opened or a write failed (the user is told once
-// per run).
+// Writes List<id>, Memo<id>, Font<id> and Topmost<id> of the record; when
+// it is marked deleted, moves every value of the note into the recycle bin
+// instead. 0 without a record, and when the key could not be opened or a
+// write failed (the user is told once per run).
 int SaveNote(const NoteRecord* record);
+
+// Writes only Topmost<id> (removed when the note is not topmost).
+void SaveNoteTopmost(const NoteRecord* record);
 
 // True when the store holds a List<id> value, loaded or not.
 bool HasStoredNote(int id);

@@ -202,12 +202,14 @@ TEST_F(Store, DeletedNoteRemovesItsValuesAndSavingAgainChangesNothing)
     record.text = text;
     LOGFONTA font = TestFont();
     record.font = CreateFontIndirectA(&font);
+    record.topmost = 1;
     SaveNote(&record);
-    ASSERT_EQ(6u, ValueNames().size());
+    ASSERT_EQ(7u, ValueNames().size()) << "List, Memo, Font and Topmost of the note";
 
     app_->storedIds[7] = 1;
     record.deleted = 1;
     EXPECT_EQ(1, SaveNote(&record));
+    EXPECT_FALSE(ReadRaw("Topmost7").has_value());
     EXPECT_FALSE(ReadRaw("List7").has_value());
     EXPECT_FALSE(ReadRaw("Memo7").has_value());
     EXPECT_FALSE(ReadRaw("Font7").has_value());
