@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "jotwise_version.h"
+#include "store/extra_settings.h"
 #include "store/records.h"
 
 constexpr int kMaxNotes = 64;
@@ -34,6 +35,12 @@ constexpr UINT WM_RESTOREDRAFT = WM_APP + 325;
 // program has not yet been told about would. Lets tests change the clock
 // that matters without changing the machine's.
 constexpr UINT WM_SHIFTCLOCK = WM_APP + 335;
+// Posted by the due monitor when notes reached their due time (or, at its
+// first pass, were already past it); the main thread collects them from the
+// reminder queue and shows one balloon.
+constexpr UINT WM_DUEREMINDER = WM_APP + 340;
+// The new-note hotkey's ID on the main window.
+constexpr int kNewNoteHotKeyId = 1;
 
 struct AppState {
     std::int32_t dragX;
@@ -45,6 +52,12 @@ struct AppState {
     std::int32_t optionsOpen;
     std::int32_t aboutOpen;
     Options options;
+    // Read by the monitor thread like the options, hence changed under `lock`.
+    ExtraSettings extra;
+    // The hotkey the main window holds now (0: none), and whether the last
+    // attempt to take the chosen one failed because another program has it.
+    WORD hotKeyRegistered;
+    std::uint8_t hotKeyTaken;
     HFONT defaultFont;
     // The stored Font was unusable and defaultFont stands in for it; it is
     // written back only once the user picks a default font.

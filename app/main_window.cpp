@@ -8,11 +8,13 @@
 
 #include "app/app_state.h"
 #include "app/error_box.h"
+#include "app/hotkey.h"
 #include "app/menu_state.h"
 #include "app/tray.h"
 #include "app/wide_text.h"
 #include "due/due_time.h"
 #include "due/monitor.h"
+#include "due/reminder.h"
 #include "editor/editor_window.h"
 #include "list/note_list.h"
 #include "notes/note_table.h"
@@ -34,6 +36,9 @@ int OnCreate(HWND window)
     StartTrayIcon(window);
     // Once the main window is known and the loop runs.
     PostMessageW(window, WM_RESTOREDRAFT, 0, 0);
+    // A key another program holds is no reason not to start; the options
+    // page says so.
+    TakeNewNoteHotKey(window, state->extra.hotKey);
     return 0;
 }
 
@@ -63,6 +68,7 @@ void OnDestroy(HWND window)
     StopMonitorThread(state->monitorThread);
     state->monitorThread = nullptr;
     CloseAllNotes();
+    ReleaseNewNoteHotKey(window);
     TrayIcon(window, NIM_DELETE);
     SaveOptions();
     DeleteCriticalSection(&state->lock);
@@ -144,6 +150,13 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return TRUE;
     case WM_SHIFTCLOCK:
         ShiftLocalClock(static_cast<LONGLONG>(lParam));
+        return 0;
+    case WM_HOTKEY:
+        if (wParam == kNewNoteHotKeyId)
+            OnNewNoteHotKey(window);
+        return 0;
+    case WM_DUEREMINDER:
+        OnDueReminder(window);
         return 0;
     default:
         // Explorer restarted: its notification area starts empty.

@@ -54,6 +54,14 @@ void ApplyTrayRules(HMENU menu)
     Grey(menu, TRAY_SIZE_SUBMENU_POS, noNotes, MF_BYPOSITION);
 }
 
+void ApplyNoteRules(HWND note, HMENU menu, bool editorOpen)
+{
+    Grey(menu, IDM_NOTE_EDIT, editorOpen);
+    const NoteRecord* record = NoteRecordOf(note);
+    CheckMenuItem(
+        menu, IDM_NOTE_TOPMOST, MF_BYCOMMAND | (record && record->topmost ? MF_CHECKED : MF_UNCHECKED));
+}
+
 } // namespace
 
 void UpdateMenuState(HWND window, HMENU menu)
@@ -67,5 +75,5 @@ void UpdateMenuState(HWND window, HMENU menu)
     else if (window == MainWindow())
         ApplyTrayRules(menu);
     else
-        Grey(menu, IDM_NOTE_EDIT, editor != nullptr);
+        ApplyNoteRules(window, menu, editor != nullptr);
 }

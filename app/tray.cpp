@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <cwchar>
 #include <iterator>
 #include <string>
 
@@ -10,6 +11,7 @@
 #include "app/popup_menu.h"
 #include "app/system_library.h"
 #include "app/wide_text.h"
+#include "due/reminder.h"
 #include "editor/editor_window.h"
 #include "help/about_box.h"
 #include "help/help.h"
@@ -68,6 +70,37 @@ void RetryTrayIcon(HWND mainWindow)
     }
 }
 
+namespace
+{
+void CopyText(wchar_t* target, std::size_t capacity, const std::wstring& text)
+{
+    std::size_t length = text.size() < capacity - 1 ? text.size() : capacity - 1;
+    std::wmemcpy(target, text.data(), length);
+    target[length] = L'\0';
+}
+} // namespace
+
+BOOL ShowTrayBalloon(HWND mainWindow, const std::wstring& title, const std::wstring& text)
+{
+    NOTIFYICONDATAW data = {};
+    data.cbSize = sizeof(data);
+    data.hWnd = mainWindow;
+    data.uID = kTrayIconId;
+    data.uFlags = NIF_INFO;
+    CopyText(data.szInfoTitle, std::size(data.szInfoTitle), title);
+    CopyText(data.szInfo, std::size(data.szInfo), text);
+    data.dwInfoFlags = NIIF_USER | NIIF_LARGE_ICON;
+    data.hBalloonIcon = static_cast<HICON>(LoadImageW(AppInstance(), MAKEINTRESOURCEW(IDI_JOTWISE),
+        IMAGE_ICON, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
+    TrayNotifyFunction notify = g_testNotify
+        ? g_testNotify
+        : SystemFunctionAs<TrayNotifyFunction>(L"shell32.dll", "Shell_NotifyIconW");
+    BOOL result = notify ? notify(NIM_MODIFY, &data) : FALSE;
+    if (data.hBalloonIcon)
+        DestroyIcon(data.hBalloonIcon);
+    return result;
+}
+
 void FormatTrayTip(char* tip, int size)
 {
     std::string text = NoteFromWide(ResourceText(IDS_DISPLAY_NAME)) + "  Ver " + kVersionText;
@@ -110,6 +143,9 @@ void OnTrayNotify(HWND mainWindow, WPARAM iconId, LPARAM mouseMessage)
         break;
     case WM_RBUTTONDOWN:
         ShowPopupMenu(mainWindow, IDM_TRAY);
+        break;
+    case NIN_BALLOONUSERCLICK:
+        OnReminderBalloonClick();
         break;
     default:
         break;

@@ -6,6 +6,8 @@
 
 #include <shellapi.h>
 
+#include <string>
+
 // Adds (NIM_ADD) or removes (NIM_DELETE) the tray icon; the result of
 // Shell_NotifyIconW.
 BOOL TrayIcon(HWND mainWindow, DWORD message);
@@ -19,6 +21,10 @@ void OnTrayNotify(HWND mainWindow, WPARAM iconId, LPARAM mouseMessage);
 // Runs one tray-menu command on the main window.
 void OnTrayCommand(HWND mainWindow, int commandId);
 
+// Shows a balloon with the program's icon at the tray icon; the result of
+// Shell_NotifyIconW. A click on it comes back as NIN_BALLOONUSERCLICK.
+BOOL ShowTrayBalloon(HWND mainWindow, const std::wstring& title, const std::wstring& text);
+
 // The message the shell broadcasts when the taskbar is recreated.
 UINT TaskbarCreatedMessage();
 
@@ -31,8 +37,8 @@ void StartTrayIcon(HWND mainWindow);
 void RetryTrayIcon(HWND mainWindow);
 constexpr UINT_PTR kTrayRetryTimer = 1;
 
-// Replaces Shell_NotifyIconW, so that tests can make the shell refuse;
-// null restores it.
+// Replaces Shell_NotifyIconW, so that tests can make the shell refuse or
+// read the balloons sent; null restores it.
 using TrayNotifyFunction = BOOL(WINAPI*)(DWORD message, PNOTIFYICONDATAW data);
 void SetTrayNotifyForTesting(TrayNotifyFunction function);
 

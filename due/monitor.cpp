@@ -5,6 +5,7 @@
 
 #include "app/app_state.h"
 #include "due/due_time.h"
+#include "due/reminder.h"
 
 namespace
 {
@@ -70,6 +71,20 @@ bool Blink(AppState* state, const std::vector<BlinkTarget>& targets, HANDLE stop
     return true;
 }
 
+static_assert(sizeof(MonitorMemory::dueWindows) / sizeof(HWND) == kMaxNotes);
+
+// True when the note's due time passed since the last pass saw it (or, on
+// the first pass, when it is past already). A note seen for the first time
+// later on, such as one just written with a past due time, is not announced.
+bool ReachedDueTime(MonitorMemory* memory, int slot, HWND window, int due)
+{
+    bool known = memory->dueWindows[slot] == window;
+    bool wasOverdue = known && memory->dueStates[slot] == kDueOverdue;
+    memory->dueWindows[slot] = window;
+    memory->dueStates[slot] = due;
+    return due == kDueOverdue && !wasOverdue && (known || !memory->remindersStarted);
+}
+
 } // namespace
 
 int DrawStateFor(int dueState, int eveColourOn, int dueColourOn)
@@ -97,6 +112,7 @@ bool MonitorPass(MonitorMemory* memory, const FILETIME* now, HANDLE stop)
 
     std::vector<BlinkTarget> blinking;
     ULONGLONG untilChange = kNoDueChange;
+    std::vector<HWND> reachedDue;
     {
         AppLock lock;
         const Options& options = state->options;
@@ -132,9 +148,13 @@ bool MonitorPass(MonitorMemory* memory, const FILETIME* now, HANDLE stop)
                 InvalidateRect(window, nullptr, FALSE);
             if (due == kDueOverdue && options.blink)
                 blinking.push_back({slot, window});
+            if (ReachedDueTime(memory, slot, window, due))
+                reachedDue.push_back(window);
             untilChange = std::min(untilChange, DueChangeWaitMs(&record->due, now));
         }
     }
+    QueueDueReminder(reachedDue, !memory->remindersStarted);
+    memory->remindersStarted = true;
     if (!Blink(state, blinking, stop))
         return false;
     // A pass that blinked comes round again soon; otherwise the next thing

@@ -41,6 +41,12 @@ struct MonitorMemory {
     unsigned char blackWhite = 0;
     // INFINITE: nothing changes until the monitor is woken.
     DWORD waitMs = INFINITE;
+    // The due state each slot's window had at its last pass, to tell the
+    // moment a note's due time passes. The first pass announces the notes
+    // already past it.
+    bool remindersStarted = false;
+    HWND dueWindows[64] = {};
+    int dueStates[64] = {};
 };
 
 // One pass, unless the editor is open or a command is running: every

@@ -5,6 +5,7 @@
 #include "app/wide_text.h"
 #include "due/monitor.h"
 #include "editor/text_convert.h"
+#include "notes/note_layers.h"
 #include "res/resource.h"
 
 namespace
@@ -82,7 +83,7 @@ void ShowAllNotes(int hide)
             continue;
         if (NoteRecord* record = NoteRecordOf(window))
             record->hidden = hide ? 1 : 0;
-        SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, hide ? kHideFlags : kShowFlags);
+        SetWindowPos(window, NoteZOrderAnchor(window), 0, 0, 0, 0, hide ? kHideFlags : kShowFlags);
     }
     NotifyNotesChanged();
     WakeMonitor();
@@ -116,7 +117,7 @@ void ArrangeNotes(HWND owner)
     for (int i = 0; i < count; ++i) {
         records[i]->left = places[i].x;
         records[i]->top = places[i].y;
-        SetWindowPos(windows[i], HWND_TOP, places[i].x, places[i].y, 0, 0, kPlaceFlags);
+        SetWindowPos(windows[i], NoteZOrderAnchor(windows[i]), places[i].x, places[i].y, 0, 0, kPlaceFlags);
     }
 }
 

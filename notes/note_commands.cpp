@@ -13,6 +13,7 @@
 #include "editor/pickers.h"
 #include "editor/text_convert.h"
 #include "help/help.h"
+#include "notes/note_layers.h"
 #include "notes/note_table.h"
 #include "res/resource.h"
 
@@ -87,6 +88,10 @@ void OnNoteCommand(HWND window, int commandId)
         break;
     case IDM_OPTIMIZE:
         OptimizeNoteSize(window);
+        break;
+    case IDM_NOTE_TOPMOST:
+        if (const NoteRecord* record = NoteRecordOf(window))
+            SetNoteTopmost(window, !record->topmost);
         break;
     case IDM_HELP:
         ShowHelp(window, kHelpContext, HELP_CONTEXT_NOTE);

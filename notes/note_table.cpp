@@ -10,6 +10,7 @@
 #include "app/note_events.h"
 #include "app/wide_text.h"
 #include "due/monitor.h"
+#include "notes/note_layers.h"
 #include "notes/note_window.h"
 #include "res/resource.h"
 #include "store/store.h"
@@ -133,6 +134,7 @@ int CreateNoteWindow(HWND owner, const NoteRecord* source, const LOGFONTA* font)
     record->hidden = 0;
     record->drawState = kDrawNormal;
     record->keepStoredFont = source->keepStoredFont;
+    record->topmost = source->topmost;
 
     if (source->text && source->text[0]) {
         std::size_t length = std::strlen(source->text);
@@ -176,8 +178,9 @@ int CreateNoteWindow(HWND owner, const NoteRecord* source, const LOGFONTA* font)
     }
 
     DWORD style = kNoteStyle | (state->options.border ? WS_THICKFRAME : 0);
-    HWND window = CreateWindowExW(kNoteExStyle, WideFromNote(kNoteClassName).c_str(), nullptr, style,
-        record->left, record->top, record->width, record->height, nullptr, nullptr, AppInstance(), record);
+    HWND window = CreateWindowExW(NoteExStyle(kNoteExStyle, record->topmost != 0),
+        WideFromNote(kNoteClassName).c_str(), nullptr, style, record->left, record->top, record->width,
+        record->height, nullptr, nullptr, AppInstance(), record);
     if (!window) {
         ReportSystemError(owner);
         DeleteNoteRecord(record);
@@ -194,6 +197,9 @@ int CreateNoteWindow(HWND owner, const NoteRecord* source, const LOGFONTA* font)
     NameNoteWindow(window);
     NotifyNotesChanged();
     WakeMonitor();
+    // A layered window stays invisible until its alpha is set.
+    if (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_LAYERED)
+        ApplyNoteOpacity(window, false);
     return 1;
 }
 
@@ -317,6 +323,7 @@ int DuplicateNote(HWND noteWindow)
     copy.deleted = 0;
     copy.hidden = 0;
     copy.drawState = kDrawNormal;
+    copy.topmost = source->topmost;
     PlaceNewNote(&copy);
     int created = CreateNoteWindow(noteWindow, &copy, nullptr);
     if (created)

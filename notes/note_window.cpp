@@ -9,6 +9,7 @@
 #include "app/popup_menu.h"
 #include "app/wide_text.h"
 #include "notes/note_commands.h"
+#include "notes/note_layers.h"
 #include "notes/note_table.h"
 #include "res/resource.h"
 #include "store/store.h"
@@ -60,6 +61,7 @@ void OnButtonDown(HWND window, int x, int y)
 
 void OnMouseMove(HWND window, int x, int y)
 {
+    OnNoteHover(window, true);
     AppState* state = App();
     if (!state || !state->dragging)
         return;
@@ -144,6 +146,9 @@ LRESULT CALLBACK NoteWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case WM_LBUTTONUP:
         OnButtonUp(window);
+        return 0;
+    case WM_MOUSELEAVE:
+        OnNoteHover(window, false);
         return 0;
     case WM_CAPTURECHANGED:
         OnCaptureChanged(window);

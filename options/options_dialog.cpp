@@ -11,6 +11,7 @@
 #include "due/monitor.h"
 #include "editor/pickers.h"
 #include "help/help.h"
+#include "options/extra_page.h"
 #include "res/resource.h"
 #include "store/store.h"
 
@@ -28,12 +29,14 @@ struct OptionsDialogState {
     HWND tabControl;
     HWND generalPage;
     HWND duePage;
+    HWND extraPage;
     int currentTab;
     HFONT workingFont;
     HBRUSH backBrush;
     HBRUSH eveBrush;
     HBRUSH dueBrush;
     Options working;
+    ExtraSettings workingExtra;
 };
 
 OptionsDialogState* g_dialog = nullptr;
@@ -284,8 +287,13 @@ INT_PTR CALLBACK DuePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lPar
 void ShowPage(OptionsDialogState* state, int tab)
 {
     state->currentTab = tab;
-    ShowWindow(tab == 0 ? state->duePage : state->generalPage, SW_HIDE);
-    ShowWindow(tab == 0 ? state->generalPage : state->duePage, SW_SHOW);
+    HWND pages[] = {state->generalPage, state->duePage, state->extraPage};
+    HWND shown = tab == 0 ? pages[0] : tab == 2 ? pages[2] : pages[1];
+    for (HWND page : pages) {
+        if (page != shown)
+            ShowWindow(page, SW_HIDE);
+    }
+    ShowWindow(shown, SW_SHOW);
 }
 
 void DestroyPages(OptionsDialogState* state)
@@ -294,8 +302,11 @@ void DestroyPages(OptionsDialogState* state)
         DestroyWindow(state->generalPage);
     if (state->duePage)
         DestroyWindow(state->duePage);
+    if (state->extraPage)
+        DestroyWindow(state->extraPage);
     state->generalPage = nullptr;
     state->duePage = nullptr;
+    state->extraPage = nullptr;
 }
 
 void InsertTab(HWND tabControl, int index, int stringId)
@@ -314,7 +325,8 @@ BOOL InitOptionsDialog(HWND dialog, OptionsDialogState* state)
     state->generalPage
         = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_OPTIONS_GENERAL), dialog, GeneralPageProc, 0);
     state->duePage = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_OPTIONS_DUE), dialog, DuePageProc, 0);
-    if (!state->tabControl || !state->generalPage || !state->duePage) {
+    state->extraPage = CreateExtraPage(dialog, &state->workingExtra);
+    if (!state->tabControl || !state->generalPage || !state->duePage || !state->extraPage) {
         DestroyPages(state);
         EndDialog(dialog, 0);
         return TRUE;
@@ -323,10 +335,15 @@ BOOL InitOptionsDialog(HWND dialog, OptionsDialogState* state)
     // repaint of the tabs never covers their controls.
     SetWindowPos(state->generalPage, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SetWindowPos(state->duePage, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(state->extraPage, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    for (HWND page : {state->generalPage, state->duePage, state->extraPage})
+        ThemePageBackground(page);
     InsertTab(state->tabControl, 0, IDS_TAB_GENERAL);
     InsertTab(state->tabControl, 1, IDS_TAB_DUE);
+    InsertTab(state->tabControl, 2, IDS_TAB_EXTRA);
     ShowWindow(state->generalPage, SW_SHOW);
     ShowWindow(state->duePage, SW_HIDE);
+    ShowWindow(state->extraPage, SW_HIDE);
     return TRUE;
 }
 
@@ -340,6 +357,8 @@ void ResetWorkingCopy(OptionsDialogState* state)
     CreateBrushes(state);
     FillGeneralPage(state->generalPage, state);
     FillDuePage(state->duePage, state);
+    SetDefaultExtraSettings(&state->workingExtra);
+    FillExtraPage(state->extraPage, state->workingExtra);
     RepaintSwatch(state->generalPage, IDC_OPT_BACK_SWATCH);
     RepaintSwatch(state->duePage, IDC_OPT_EVE_SWATCH);
     RepaintSwatch(state->duePage, IDC_OPT_DUE_SWATCH);
@@ -350,6 +369,7 @@ void OnOptionsCommand(HWND dialog, OptionsDialogState* state, int commandId)
     switch (commandId) {
     case IDOK:
         ReadPages(state);
+        ReadExtraPage(state->extraPage, &state->workingExtra);
         DestroyPages(state);
         EndDialog(dialog, 1);
         break;
@@ -358,7 +378,8 @@ void OnOptionsCommand(HWND dialog, OptionsDialogState* state, int commandId)
         EndDialog(dialog, 0);
         break;
     case IDC_OPT_HELP:
-        ShowHelp(dialog, kHelpContext, HELP_CONTEXT_OPTIONS);
+        ShowHelp(
+            dialog, kHelpContext, state->currentTab == 2 ? HELP_CONTEXT_OPTIONS_EXTRA : HELP_CONTEXT_OPTIONS);
         break;
     case IDC_OPT_RESET:
         ResetWorkingCopy(state);
@@ -418,6 +439,8 @@ int ShowOptionsDialog(HWND owner)
         return 0;
     std::uint8_t oldBorder = app->options.border;
     std::memcpy(&state->working, &app->options, sizeof(Options));
+    state->workingExtra = app->extra;
+    const ExtraSettings extraBefore = app->extra;
     LOGFONTA font = {};
     if (GetNoteFont(app->defaultFont, &font))
         state->workingFont = CreateNoteFontIndirect(&font);
@@ -437,10 +460,13 @@ int ShowOptionsDialog(HWND owner)
             // must never see half of the old record and half of the new.
             AppLock lock;
             std::memcpy(&app->options, &state->working, sizeof(Options));
+            app->extra = state->workingExtra;
         }
         WakeMonitor();
         ReplaceDefaultFont(app, state->workingFont);
         SaveOptions();
+        SaveExtraSettings(app->extra);
+        ApplyExtraSettings(owner ? owner : MainWindow(), extraBefore, app->extra);
         if (app->options.border != oldBorder)
             RestyleNoteBorders();
     }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -24,6 +25,8 @@ constexpr int kDeleteFromRecord = 1102;
 constexpr int kDuplicate = 1112;
 constexpr int kHide = 1113;
 constexpr int kNewNote = 1001;
+constexpr int kShowAll = 1002;
+constexpr int kTopmost = 1121;
 
 class Notes : public testing::Test
 {
@@ -136,7 +139,8 @@ bool HasNoteValues(int id)
 bool HasAnyNoteValue(int id)
 {
     std::string n = std::to_string(id);
-    return store::Read("List" + n) || store::Read("Memo" + n) || store::Read("Font" + n);
+    return store::Read("List" + n) || store::Read("Memo" + n) || store::Read("Font" + n)
+        || store::Read("Topmost" + n);
 }
 
 // Runs a note command that asks a question, checks the box, answers it and
@@ -534,8 +538,125 @@ TEST_F(Notes, MenusWithAHiddenNoteAndWhileTheEditorIsOpen)
     ASSERT_NE(nullptr, app.WaitForWindow("TextC")) << "the editor opens";
     app.Sync();
     EXPECT_EQ(ToItems("0111111110"), OpenMenu(app, app.MainWindow(), true)) << "no second editor, no exit";
-    // Peel-off submenu, edit, duplicate, properties, hide, optimise, help.
-    EXPECT_EQ(ToItems("1011111"), OpenMenu(app, notes[0], false)) << "no edit while the editor is open";
+    // Peel-off submenu, edit, duplicate, properties, hide, optimise, on top, help.
+    EXPECT_EQ(ToItems("10111111"), OpenMenu(app, notes[0], false)) << "no edit while the editor is open";
+}
+
+namespace
+{
+// A plain window of the test in a solid colour, where notes can cover it.
+struct Backdrop {
+    HWND window = nullptr;
+    explicit Backdrop(COLORREF colour, int x, int y, int width, int height)
+    {
+        static HBRUSH brush = nullptr;
+        if (brush)
+            DeleteObject(brush);
+        brush = CreateSolidBrush(colour);
+        WNDCLASSA cls = {};
+        cls.lpfnWndProc = DefWindowProcA;
+        cls.hInstance = GetModuleHandleA(nullptr);
+        cls.hbrBackground = brush;
+        cls.lpszClassName = "JotwiseTestBackdrop";
+        UnregisterClassA(cls.lpszClassName, cls.hInstance);
+        RegisterClassA(&cls);
+        window = CreateWindowExA(WS_EX_TOOLWINDOW, cls.lpszClassName, "", WS_POPUP | WS_VISIBLE, x, y, width,
+            height, nullptr, nullptr, cls.hInstance, nullptr);
+        UpdateWindow(window);
+    }
+    ~Backdrop() { DestroyWindow(window); }
+};
+
+COLORREF ScreenPixel(int x, int y)
+{
+    HDC screen = GetDC(nullptr);
+    COLORREF colour = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+// Moves the pointer as a mouse would, so the windows under it hear of it.
+void MovePointer(int x, int y)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof(input));
+}
+
+LONG_PTR ExStyle(HWND window)
+{
+    return GetWindowLongPtrA(window, GWL_EXSTYLE);
+}
+} // namespace
+
+TEST_F(Notes, AlwaysOnTopSurvivesARestartStaysOnTopAndGoesWithTheNote)
+{
+    store::SeedNote(1, 100, 100, 120, 60, "top");
+    {
+        Jotwise app;
+        ASSERT_TRUE(app.Start());
+        HWND note = NoteAt(app, 100, 100);
+        ASSERT_NE(nullptr, note);
+        EXPECT_FALSE(ExStyle(note) & WS_EX_LAYERED) << "at 100 % a note is not layered";
+        app.PostCommand(note, kTopmost);
+        EXPECT_TRUE(WaitUntil([note] { return (ExStyle(note) & WS_EX_TOPMOST) != 0; }));
+        EXPECT_TRUE(WaitUntil([] { return store::Read("Topmost1").has_value(); })) << "stored at once";
+        ASSERT_EQ(std::optional<DWORD>(0), app.Exit());
+    }
+    Jotwise app;
+    ASSERT_TRUE(app.Start());
+    HWND note = NoteAt(app, 100, 100);
+    ASSERT_NE(nullptr, note);
+    EXPECT_TRUE(ExStyle(note) & WS_EX_TOPMOST) << "topmost again after the restart";
+    Backdrop cover(RGB(0, 0, 255), 50, 50, 300, 200);
+    SetForegroundWindow(cover.window);
+    app.PostTrayCommand(kShowAll);
+    app.Sync();
+    EXPECT_EQ(note, WindowFromPoint(POINT{160, 130})) << "the topmost note stays above a normal window";
+    AnswerQuestion(app, note, kDeleteFromRecord, Sjis(u8"記録から削除しますか？"), true, IDYES);
+    EXPECT_TRUE(Closes(note));
+    EXPECT_TRUE(WaitUntil([] { return !HasAnyNoteValue(1); })) << "deleting removes Topmost1 too";
+    ASSERT_EQ(std::optional<DWORD>(0), app.Exit());
+}
+
+TEST_F(Notes, HalfSeeThroughNotesBlendWithWhatIsBelowAndTurnOpaqueUnderThePointer)
+{
+    DWORD half = 50;
+    store::WriteValue("Opacity", REG_DWORD, &half, sizeof(half));
+    NoteRecord record = MakeNote(1, 100, 100, 120, 60);
+    record.backColour = RGB(255, 0, 0);
+    store::SeedNote(record, "see", DefaultFont());
+    Backdrop below(RGB(0, 0, 255), 50, 50, 300, 200);
+    MovePointer(600, 600);
+    Jotwise app;
+    ASSERT_TRUE(app.Start());
+    HWND note = NoteAt(app, 100, 100);
+    ASSERT_NE(nullptr, note);
+    EXPECT_TRUE(ExStyle(note) & WS_EX_LAYERED);
+    auto alpha = [note] {
+        BYTE value = 0;
+        DWORD flags = 0;
+        return GetLayeredWindowAttributes(note, nullptr, &value, &flags) && (flags & LWA_ALPHA) ? value : -1;
+    };
+    EXPECT_TRUE(WaitUntil([&] { return alpha() == 127; })) << "alpha " << alpha();
+    // Away from the text, near the note's lower right corner. A display
+    // without a compositor cannot blend; there only the alpha can be checked.
+    COLORREF shown = ScreenPixel(210, 150);
+    auto isNear = [](COLORREF colour, int r, int g, int b) {
+        return std::abs(GetRValue(colour) - r) < 24 && std::abs(GetGValue(colour) - g) < 24
+            && std::abs(GetBValue(colour) - b) < 24;
+    };
+    if (!isNear(shown, 255, 0, 0)) {
+        EXPECT_TRUE(isNear(shown, 128, 0, 127)) << "half red, half blue: " << std::hex << shown;
+    }
+    MovePointer(200, 150);
+    EXPECT_TRUE(WaitUntil([&] { return alpha() == 255; })) << "opaque under the pointer";
+    MovePointer(600, 600);
+    EXPECT_TRUE(WaitUntil([&] { return alpha() == 127; })) << "see-through again";
+    ASSERT_EQ(std::optional<DWORD>(0), app.Exit());
 }
 
 TEST_F(Notes, MovesAndResizesAreStoredWhenTheyEndAndSurviveAKill)

@@ -306,7 +306,8 @@ TEST(ShippedHelpFile, EveryContextTheProgramAsksForHasATopic)
         = reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void*>(GetProcAddress(library, "HtmlHelpA")));
     ASSERT_TRUE(htmlHelp);
 
-    for (DWORD context : {HELP_CONTEXT_EDITOR, HELP_CONTEXT_NOTE, HELP_CONTEXT_OPTIONS})
+    for (DWORD context :
+        {HELP_CONTEXT_EDITOR, HELP_CONTEXT_NOTE, HELP_CONTEXT_OPTIONS, HELP_CONTEXT_OPTIONS_EXTRA})
         EXPECT_TRUE(htmlHelp(GetDesktopWindow(), file.c_str(), kDisplayContext, context))
             << "context " << context;
     EXPECT_FALSE(htmlHelp(GetDesktopWindow(), file.c_str(), kDisplayContext, 4242))

@@ -3,7 +3,9 @@
 
 #include <vector>
 
+#include "app/tray.h"
 #include "due/monitor.h"
+#include "due/reminder.h"
 #include "notes/note_table.h"
 #include "notes/note_window.h"
 #include "tests/unit/test_support.h"
@@ -13,6 +15,16 @@ namespace
 
 // "Now" for every case: 2001/03/01 12:00.
 const FILETIME kNow = LocalTime(2001, 3, 1, 12, 0);
+
+// The balloons the tray was asked to show: title and text.
+std::vector<std::pair<std::wstring, std::wstring>> g_balloons;
+
+BOOL WINAPI RecordBalloon(DWORD message, PNOTIFYICONDATAW data)
+{
+    if (message == NIM_MODIFY && (data->uFlags & NIF_INFO))
+        g_balloons.emplace_back(data->szInfoTitle, data->szInfo);
+    return TRUE;
+}
 
 // A stand-in note: any window whose user data holds a record in a slot of
 // the note table is a note to the monitor.
@@ -395,4 +407,55 @@ TEST(MonitorOnNotes, RealNoteWindowsTakeTheirColoursFromAPass)
     ASSERT_TRUE(MonitorPass(&memory, &kNow, nullptr));
     for (HWND note : notes)
         EXPECT_EQ(own, PaintedColour(note)) << "colours off: every note in its own colour on the next pass";
+}
+
+TEST_F(Monitor, NotesReachingTheirDueTimeAreAnnouncedInOneBalloon)
+{
+    OnDueReminder(nullptr); // whatever earlier cases left queued
+    SetTrayNotifyForTesting(RecordBalloon);
+    g_balloons.clear();
+    app_->options.blink = 0;
+    std::string texts[] = {Sjis("牛乳を買う\r\n二本"), "a", "b", "c", "d"};
+    FakeNote& soon = AddNote(0, LocalTime(2001, 3, 1, 12, 0, 2));
+    soon.record.text = texts[0].data();
+    ASSERT_TRUE(Pass());
+    ASSERT_TRUE(Pass(LocalTime(2001, 3, 1, 12, 0, 3)));
+    ASSERT_TRUE(Pass(LocalTime(2001, 3, 1, 12, 0, 4)));
+    OnDueReminder(nullptr);
+    ASSERT_EQ(1u, g_balloons.size()) << "one note due: exactly one balloon";
+    EXPECT_EQ(L"\u671F\u65E5\u306B\u306A\u308A\u307E\u3057\u305F", g_balloons[0].first);
+    EXPECT_EQ(L"\u725B\u4E73\u3092\u8CB7\u3046", g_balloons[0].second) << "the note's first line";
+
+    for (int slot = 1; slot <= 3; ++slot)
+        AddNote(slot, LocalTime(2001, 3, 1, 12, 1)).record.text = texts[slot].data();
+    ASSERT_TRUE(Pass(LocalTime(2001, 3, 1, 12, 0, 30)));
+    ASSERT_TRUE(Pass(LocalTime(2001, 3, 1, 12, 1, 1)));
+    OnDueReminder(nullptr);
+    ASSERT_EQ(2u, g_balloons.size()) << "three notes due at once: one balloon";
+    EXPECT_EQ(L"a\nb\nc", g_balloons[1].second);
+
+    app_->extra.remind = 0;
+    AddNote(4, LocalTime(2001, 3, 1, 12, 2)).record.text = texts[4].data();
+    ASSERT_TRUE(Pass(LocalTime(2001, 3, 1, 12, 1, 30)));
+    ASSERT_TRUE(Pass(LocalTime(2001, 3, 1, 12, 2, 1)));
+    OnDueReminder(nullptr);
+    EXPECT_EQ(2u, g_balloons.size()) << "reminders switched off";
+
+    app_->extra.remind = 1;
+    MonitorMemory restarted;
+    ASSERT_TRUE(MonitorPass(&restarted, &kNow, nullptr));
+    ASSERT_TRUE(MonitorPass(&restarted, &kNow, nullptr));
+    OnDueReminder(nullptr);
+    EXPECT_EQ(2u, g_balloons.size()) << "nothing past due at start";
+    MonitorMemory later;
+    const FILETIME afterAll = LocalTime(2001, 3, 1, 13, 0);
+    ASSERT_TRUE(MonitorPass(&later, &afterAll, nullptr));
+    OnDueReminder(nullptr);
+    ASSERT_EQ(3u, g_balloons.size());
+    EXPECT_EQ(L"\u671F\u65E5\u3092\u904E\u304E\u305F\u30E1\u30E2\u304C 5 \u4EF6\u3042\u308A\u307E\u3059",
+        g_balloons[2].second)
+        << "at start: how many are past due";
+    SetTrayNotifyForTesting(nullptr);
+    for (FakeNote& note : notes_)
+        note.record.text = nullptr;
 }

@@ -28,6 +28,7 @@ struct OptionsUi {
     HWND tab;
     HWND general;
     HWND due;
+    HWND extra;
 };
 
 struct DialogFinder {
@@ -68,13 +69,15 @@ HWND WaitForDialog(HWND exclude, const std::string& title = {})
 
 OptionsUi FindOptionsUi(HWND dialog)
 {
-    OptionsUi ui{dialog, GetDlgItem(dialog, IDC_OPT_TAB), nullptr, nullptr};
+    OptionsUi ui{dialog, GetDlgItem(dialog, IDC_OPT_TAB), nullptr, nullptr, nullptr};
     for (HWND child = FindWindowExA(dialog, nullptr, "#32770", nullptr); child;
          child = FindWindowExA(dialog, child, "#32770", nullptr)) {
         if (GetDlgItem(child, IDC_OPT_BORDER))
             ui.general = child;
         if (GetDlgItem(child, IDC_OPT_DUE_AMOUNT))
             ui.due = child;
+        if (GetDlgItem(child, IDC_OPT_REMIND))
+            ui.extra = child;
     }
     return ui;
 }
@@ -277,7 +280,7 @@ TEST_F(OptionsDialog, ControlsShowTheOptionsAndTheTabs)
     struct {
         bool pages, border, ime, cut, eve, due, blink, blackWhite, eveEnabled, dueEnabled;
         LRESULT tabWidth, unit, tabs;
-        std::string amount, unitText, font, tab0, tab1;
+        std::string amount, unitText, font, tab0, tab1, tab2;
         bool generalShown, dueShown;
         COLORREF back, eveSwatch;
     } seen = {};
@@ -302,14 +305,14 @@ TEST_F(OptionsDialog, ControlsShowTheOptionsAndTheTabs)
         seen.eveEnabled = IsWindowEnabled(GetDlgItem(ui.due, IDC_OPT_EVE_PICK));
         seen.dueEnabled = IsWindowEnabled(GetDlgItem(ui.due, IDC_OPT_DUE_PICK));
         seen.tabs = SendMessageA(ui.tab, TCM_GETITEMCOUNT, 0, 0);
-        for (int i = 0; i < 2; ++i) {
+        for (int i = 0; i < 3; ++i) {
             char text[32] = {};
             TCITEMA item = {};
             item.mask = TCIF_TEXT;
             item.pszText = text;
             item.cchTextMax = sizeof(text);
             SendMessageA(ui.tab, TCM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
-            (i == 0 ? seen.tab0 : seen.tab1) = text;
+            (i == 0 ? seen.tab0 : i == 1 ? seen.tab1 : seen.tab2) = text;
         }
         seen.generalShown = IsWindowVisible(ui.general);
         seen.dueShown = IsWindowVisible(ui.due);
@@ -333,9 +336,10 @@ TEST_F(OptionsDialog, ControlsShowTheOptionsAndTheTabs)
     EXPECT_TRUE(seen.blackWhite);
     EXPECT_FALSE(seen.eveEnabled) << "eve colour button greyed while its option is off";
     EXPECT_TRUE(seen.dueEnabled);
-    EXPECT_EQ(2, seen.tabs);
+    EXPECT_EQ(3, seen.tabs);
     EXPECT_EQ(Sjis("全般"), seen.tab0);
     EXPECT_EQ(Sjis("期日"), seen.tab1);
+    EXPECT_EQ(Sjis("拡張"), seen.tab2);
     EXPECT_TRUE(seen.generalShown);
     EXPECT_FALSE(seen.dueShown);
     EXPECT_EQ(app_->options.backColour, seen.back);
@@ -710,4 +714,52 @@ TEST_F(OptionsDialog, ADueAmountOfZeroGivesNewNotesNoDueTime)
     FILETIME after = newNoteDue();
     EXPECT_EQ(0u, after.dwLowDateTime);
     EXPECT_EQ(0u, after.dwHighDateTime);
+}
+
+TEST_F(OptionsDialog, ExtraPageStoresItsValuesAndReportsATakenHotKey)
+{
+    app_->extra.opacity = 70;
+    // Another program's hold on Ctrl+Alt+M, as far as this process can tell.
+    HWND other = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(RegisterHotKey(other, 7, MOD_CONTROL | MOD_ALT, 'M'));
+    struct {
+        bool remind, extraShown;
+        LRESULT opacity;
+        std::string percent, taken, free;
+    } seen = {};
+    int result = Run([&seen](const OptionsUi& ui) {
+        if (!ui.extra)
+            return;
+        SelectTab(ui, 2);
+        seen.extraShown = IsWindowVisible(ui.extra) && !IsWindowVisible(ui.general);
+        seen.remind = Checked(ui.extra, IDC_OPT_REMIND);
+        seen.opacity = SendDlgItemMessageA(ui.extra, IDC_OPT_OPACITY, TBM_GETPOS, 0, 0);
+        seen.percent = TextOf(ui.extra, IDC_OPT_OPACITY_TEXT);
+        seen.taken = TextOf(ui.extra, IDC_OPT_HOTKEY_STATUS);
+        HWND hotKey = GetDlgItem(ui.extra, IDC_OPT_HOTKEY);
+        SendMessageA(hotKey, HKM_SETHOTKEY, MAKEWORD('J', HOTKEYF_CONTROL | HOTKEYF_SHIFT), 0);
+        SendMessageA(
+            ui.extra, WM_COMMAND, MAKEWPARAM(IDC_OPT_HOTKEY, EN_CHANGE), reinterpret_cast<LPARAM>(hotKey));
+        seen.free = TextOf(ui.extra, IDC_OPT_HOTKEY_STATUS);
+        Click(ui.extra, IDC_OPT_REMIND);
+        SendDlgItemMessageA(ui.extra, IDC_OPT_OPACITY, TBM_SETPOS, TRUE, 40);
+        Press(ui.dialog, IDOK);
+    });
+    UnregisterHotKey(other, 7);
+    DestroyWindow(other);
+    EXPECT_EQ(1, result);
+    EXPECT_TRUE(seen.extraShown) << "the third tab shows the page \"拡張\"";
+    EXPECT_TRUE(seen.remind) << "reminders are on by default";
+    EXPECT_EQ(70, seen.opacity);
+    EXPECT_EQ("70 %", seen.percent);
+    EXPECT_EQ(Sjis("このキーはほかのプログラムが使っています。"), seen.taken);
+    EXPECT_EQ("", seen.free) << "a free key says nothing";
+    EXPECT_EQ(0, app_->extra.remind);
+    EXPECT_EQ(40, app_->extra.opacity);
+    EXPECT_EQ(MAKEWORD('J', HOTKEYF_CONTROL | HOTKEYF_SHIFT), app_->extra.hotKey);
+    ExtraSettings stored;
+    LoadExtraSettings(&stored);
+    EXPECT_EQ(0, stored.remind);
+    EXPECT_EQ(40, stored.opacity);
+    EXPECT_EQ(app_->extra.hotKey, stored.hotKey) << "kept in values of their own";
 }

@@ -89,6 +89,7 @@ TEST(Resources, EveryResourceIsJapaneseOnly)
         {RT_DIALOG, "dialog", IDD_OPTIONS},
         {RT_DIALOG, "dialog", IDD_OPTIONS_GENERAL},
         {RT_DIALOG, "dialog", IDD_OPTIONS_DUE},
+        {RT_DIALOG, "dialog", IDD_OPTIONS_EXTRA},
         {RT_ACCELERATOR, "accelerator table", IDA_MAIN},
         {RT_GROUP_ICON, "icon", IDI_JOTWISE},
         {RT_BITMAP, "bitmap", IDB_TOOLBAR},
@@ -357,9 +358,11 @@ TEST_F(ResourceMenus, NoteMenuFollowsItsTable)
             {"5", Entry::Command, IDM_NOTE_HIDE, u8"\u96A0\u3059(&D)"},
             // サイズの最適化(&S)
             {"6", Entry::Command, IDM_OPTIMIZE, u8"\u30B5\u30A4\u30BA\u306E\u6700\u9069\u5316(&S)"},
-            {"7", Entry::Separator, 0, nullptr},
+            // 常に手前に表示(&A)
+            {"7", Entry::Command, IDM_NOTE_TOPMOST, u8"\u5E38\u306B\u624B\u524D\u306B\u8868\u793A(&A)"},
+            {"8", Entry::Separator, 0, nullptr},
             // ヘルプ(&H)
-            {"8", Entry::Command, IDM_HELP, u8"\u30D8\u30EB\u30D7(&H)"},
+            {"9", Entry::Command, IDM_HELP, u8"\u30D8\u30EB\u30D7(&H)"},
         });
 }
 
@@ -613,6 +616,21 @@ const std::vector<StringRow>& StringTable()
         {IDS_UNDER_CONSTRUCTION,
             u8"\u5DE5\u4E8B\u4E2D\u2606\u3000\u3057\u3070\u3089\u304F\u304A\u5F85\u3061\u304F\u3060\u3055"
             u8"\u3044(__;)"},
+        // 拡張
+        {IDS_TAB_EXTRA, u8"\u62E1\u5F35"},
+        // 期日になりました
+        {IDS_REMIND_TITLE, u8"\u671F\u65E5\u306B\u306A\u308A\u307E\u3057\u305F"},
+        // 期日を過ぎたメモが %d 件あります
+        {IDS_REMIND_OVERDUE_COUNT,
+            u8"\u671F\u65E5\u3092\u904E\u304E\u305F\u30E1\u30E2\u304C %d \u4EF6\u3042\u308A\u307E\u3059"},
+        // ほか %d 件
+        {IDS_REMIND_MORE, u8"\u307B\u304B %d \u4EF6"},
+        // このキーはほかのプログラムが使っています。
+        {IDS_HOTKEY_TAKEN,
+            u8"\u3053\u306E\u30AD\u30FC\u306F\u307B\u304B\u306E\u30D7\u30ED\u30B0\u30E9\u30E0\u304C\u4F7F"
+            u8"\u3063\u3066\u3044\u307E\u3059\u3002"},
+        // %d %%
+        {IDS_OPACITY_PERCENT, u8"%d %%"},
         // Toolbar tooltips: the button's command plus the base.
         // ヘルプ
         {IDS_TOOLTIP_BASE + IDM_HELP, u8"\u30D8\u30EB\u30D7"},

@@ -12,6 +12,7 @@ ScopedAppState::ScopedAppState()
 {
     InitializeCriticalSection(&state_->lock);
     SetDefaultOptions(&state_->options);
+    SetDefaultExtraSettings(&state_->extra);
     LOGFONTA font;
     SetDefaultFont(&font);
     state_->defaultFont = CreateFontIndirectA(&font);

@@ -1,0 +1,142 @@
+#include "due/reminder.h"
+
+#include <cwchar>
+#include <utility>
+
+#include "app/app_state.h"
+#include "app/tray.h"
+#include "app/wide_text.h"
+#include "notes/note_layers.h"
+#include "res/resource.h"
+
+namespace
+{
+
+constexpr std::size_t kLineLimit = 60;
+constexpr std::size_t kLinesShown = 3;
+
+// Filled by the monitor thread, emptied by the main thread.
+SRWLOCK g_queueLock = SRWLOCK_INIT;
+std::vector<HWND> g_queuedNotes;
+bool g_queuedAtStart = false;
+bool g_posted = false;
+
+// The notes of the balloon on screen (main thread only).
+std::vector<HWND> g_balloonNotes;
+
+std::wstring FormatCount(UINT formatId, std::size_t count)
+{
+    std::wstring format = ResourceText(formatId);
+    wchar_t text[128] = {};
+    std::swprintf(text, sizeof(text) / sizeof(text[0]), format.c_str(), static_cast<int>(count));
+    return text;
+}
+
+bool IsOpenNote(const AppState* state, HWND window)
+{
+    for (HWND note : state->noteWindows) {
+        if (note && note == window)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+void QueueDueReminder(const std::vector<HWND>& notes, bool atStart)
+{
+    if (notes.empty())
+        return;
+    bool post = false;
+    AcquireSRWLockExclusive(&g_queueLock);
+    g_queuedNotes.insert(g_queuedNotes.end(), notes.begin(), notes.end());
+    g_queuedAtStart = g_queuedAtStart || atStart;
+    if (!g_posted)
+        post = g_posted = true;
+    ReleaseSRWLockExclusive(&g_queueLock);
+    // Posted, never sent: the monitor must not wait for the main thread.
+    if (post && !PostMessageW(MainWindow(), WM_DUEREMINDER, 0, 0)) {
+        AcquireSRWLockExclusive(&g_queueLock);
+        g_posted = false;
+        ReleaseSRWLockExclusive(&g_queueLock);
+    }
+}
+
+std::wstring FirstLineOf(const char* text, std::size_t limit)
+{
+    std::wstring wide = WideFromNote(text ? text : "");
+    std::size_t start = wide.find_first_not_of(L"\r\n \t\x3000");
+    if (start == std::wstring::npos)
+        return {};
+    std::size_t end = wide.find_first_of(L"\r\n", start);
+    std::wstring line = wide.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
+    if (line.size() > limit)
+        line = line.substr(0, limit - 1) + L"\x2026";
+    return line;
+}
+
+std::wstring ReminderText(const std::vector<std::wstring>& firstLines)
+{
+    std::wstring text;
+    std::size_t shown = 0;
+    for (const std::wstring& line : firstLines) {
+        if (shown == kLinesShown)
+            break;
+        if (!text.empty())
+            text += L"\n";
+        text += line;
+        ++shown;
+    }
+    if (firstLines.size() > shown)
+        text += L"\n" + FormatCount(IDS_REMIND_MORE, firstLines.size() - shown);
+    return text;
+}
+
+void OnDueReminder(HWND mainWindow)
+{
+    std::vector<HWND> notes;
+    bool atStart = false;
+    AcquireSRWLockExclusive(&g_queueLock);
+    notes.swap(g_queuedNotes);
+    atStart = g_queuedAtStart;
+    g_queuedAtStart = false;
+    g_posted = false;
+    ReleaseSRWLockExclusive(&g_queueLock);
+
+    AppState* state = App();
+    if (!state || !state->extra.remind)
+        return;
+    std::vector<HWND> shown;
+    std::vector<std::wstring> lines;
+    for (HWND note : notes) {
+        const NoteRecord* record = IsOpenNote(state, note) ? NoteRecordOf(note) : nullptr;
+        if (!record)
+            continue;
+        shown.push_back(note);
+        lines.push_back(FirstLineOf(record->text, kLineLimit));
+    }
+    if (shown.empty())
+        return;
+    std::wstring text = atStart ? FormatCount(IDS_REMIND_OVERDUE_COUNT, shown.size()) : ReminderText(lines);
+    if (ShowTrayBalloon(mainWindow, ResourceText(IDS_REMIND_TITLE), text))
+        g_balloonNotes = std::move(shown);
+}
+
+void OnReminderBalloonClick()
+{
+    AppState* state = App();
+    if (!state)
+        return;
+    HWND first = nullptr;
+    for (HWND note : g_balloonNotes) {
+        NoteRecord* record = IsOpenNote(state, note) ? NoteRecordOf(note) : nullptr;
+        if (!record)
+            continue;
+        record->hidden = 0;
+        SetWindowPos(note, NoteZOrderAnchor(note), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+        if (!first)
+            first = note;
+    }
+    if (first)
+        SetForegroundWindow(first);
+}
