@@ -57,8 +57,11 @@ void ApplyNoteOpacity(HWND note, bool hovered)
     int percent = CurrentOpacity();
     LONG_PTR exStyle = GetWindowLongPtrW(note, GWL_EXSTYLE);
     if (!SeeThrough(percent)) {
-        if (exStyle & WS_EX_LAYERED)
+        if (exStyle & WS_EX_LAYERED) {
             SetWindowLongPtrW(note, GWL_EXSTYLE, exStyle & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
+            // What the layer showed is gone; the window must paint itself again.
+            RedrawWindow(note, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME);
+        }
         return;
     }
     if (!(exStyle & WS_EX_LAYERED))

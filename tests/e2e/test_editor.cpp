@@ -378,7 +378,7 @@ TEST_F(EditorEndToEnd, OpenEditorDisablesItsOwnersGreysTheirMenusAndComesBackWhe
     EXPECT_TRUE(tray[kTrayExit]) << "1009 while the editor is open";
     EXPECT_FALSE(tray[kTrayArrange]);
     std::vector<bool> noteMenu = NoteMenuItems(app, other);
-    ASSERT_EQ(7u, noteMenu.size()) << "the note menu read from the screen";
+    ASSERT_EQ(8u, noteMenu.size()) << "the note menu read from the screen";
     EXPECT_TRUE(noteMenu[kNoteEdit]) << "1111 while the editor is open";
     EXPECT_FALSE(noteMenu[kNoteDuplicate]);
 
@@ -391,7 +391,7 @@ TEST_F(EditorEndToEnd, OpenEditorDisablesItsOwnersGreysTheirMenusAndComesBackWhe
     EXPECT_TRUE(IsWindowEnabled(owner));
     EXPECT_TRUE(IsWindowEnabled(app.MainWindow()));
     noteMenu = NoteMenuItems(app, other);
-    ASSERT_EQ(7u, noteMenu.size());
+    ASSERT_EQ(8u, noteMenu.size());
     EXPECT_FALSE(noteMenu[kNoteEdit]);
 
     app.PostTrayCommand(1001);
@@ -523,4 +523,26 @@ TEST_F(EditorEndToEnd, LogoffKeepsTheChangedEditorAsADraftForTheNextStart)
             EXPECT_NE(0u, name.find("Draft")) << name << " left after the start";
         again.Kill();
     }
+}
+
+TEST_F(EditorEndToEnd, NewNoteHotKeyOpensTheEditorInFrontFromAnywhere)
+{
+    Jotwise app;
+    ASSERT_TRUE(app.Start());
+    INPUT keys[6] = {};
+    const WORD sequence[6] = {VK_CONTROL, VK_MENU, 'M', 'M', VK_MENU, VK_CONTROL};
+    for (int i = 0; i < 6; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = sequence[i];
+        keys[i].ki.dwFlags = i < 3 ? 0 : KEYEVENTF_KEYUP;
+    }
+    SendInput(6, keys, sizeof(INPUT));
+    HWND editor = app.WaitForWindow("TextC");
+    ASSERT_NE(nullptr, editor) << "Ctrl+Alt+M opens the editor";
+    for (int i = 0; i < 100 && GetForegroundWindow() != editor; ++i)
+        Sleep(30);
+    EXPECT_EQ(editor, GetForegroundWindow()) << "the editor comes to the front";
+    app.PostCommand(editor, 1152);
+    EXPECT_TRUE(WaitUntilGone(editor));
+    EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
 }
