@@ -149,7 +149,6 @@ bool RegistryKey::WriteDword(const char* name, DWORD value)
     if (!key_)
         return false;
     std::wstring wideName = WideFromNote(name);
-    return RegSetValueExW(
-               key_, wideName.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value))
-        == ERROR_SUCCESS;
+    return Written(RegSetValueExW(
+        key_, wideName.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value)));
 }
