@@ -419,6 +419,7 @@ TEST_F(OptionsDialog, ResetWithBorderOnRemovesEveryFrameButKeepsClientsAndHidden
     app_->options.editorRect = RECT{10, 20, 500, 400};
     app_->options.reserved[0] = 0x77;
     app_->options.dueAmount = 99;
+    app_->extra = ExtraSettings{0, 40, 0};
     HWND shown = AddNote(200, 200, 150, 100);
     HWND hidden = AddNote(400, 300, 120, 90);
     ASSERT_TRUE(shown && hidden);
@@ -446,8 +447,11 @@ TEST_F(OptionsDialog, ResetWithBorderOnRemovesEveryFrameButKeepsClientsAndHidden
     EXPECT_EQ(2, app_->options.dueAmount);
     EXPECT_EQ(500, app_->options.editorRect.right) << "reset keeps the editor rectangle";
     EXPECT_EQ(0x77, app_->options.reserved[0]) << "and the reserved bytes";
+    EXPECT_EQ(1, app_->extra.remind) << "the page \"拡張\" is reset too";
+    EXPECT_EQ(kDefaultHotKey, app_->extra.hotKey);
 
     for (HWND note : {shown, hidden}) {
+        EXPECT_FALSE(GetWindowLongPtrA(note, GWL_EXSTYLE) & WS_EX_LAYERED) << "back at 100 %: not layered";
         EXPECT_FALSE(GetWindowLongPtrA(note, GWL_STYLE) & WS_THICKFRAME);
         RECT rect = RectOf(note);
         EXPECT_EQ(rect.right - rect.left, NoteRecordOf(note)->width) << "record follows the window";
