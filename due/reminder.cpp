@@ -6,6 +6,7 @@
 #include "app/app_state.h"
 #include "app/tray.h"
 #include "app/wide_text.h"
+#include "due/monitor.h"
 #include "notes/note_layers.h"
 #include "res/resource.h"
 
@@ -137,6 +138,9 @@ void OnReminderBalloonClick()
         if (!first)
             first = note;
     }
-    if (first)
+    if (first) {
+        // A note that was hidden has its due state judged again.
+        WakeMonitor();
         SetForegroundWindow(first);
+    }
 }

@@ -8,6 +8,7 @@
 
 #include "app/app_state.h"
 #include "app/hotkey.h"
+#include "app/system_library.h"
 #include "app/wide_text.h"
 #include "notes/note_layers.h"
 #include "res/resource.h"
@@ -106,21 +107,8 @@ void ReadExtraPage(HWND page, ExtraSettings* settings)
 
 void ThemePageBackground(HWND page)
 {
-    // Common controls 6 have it loaded already; otherwise only the system's
-    // own copy is taken, never one planted beside the program.
-    HMODULE uxtheme = GetModuleHandleW(L"uxtheme.dll");
-    if (!uxtheme) {
-        wchar_t path[MAX_PATH] = {};
-        UINT length = GetSystemDirectoryW(path, MAX_PATH);
-        if (length == 0 || length + 14 > MAX_PATH)
-            return;
-        std::wcscat(path, L"\\uxtheme.dll");
-        uxtheme = LoadLibraryW(path);
-    }
-    if (!uxtheme)
-        return;
-    auto enable = reinterpret_cast<EnableThemeDialogTextureFunction>(
-        reinterpret_cast<void*>(GetProcAddress(uxtheme, "EnableThemeDialogTexture")));
+    auto enable
+        = SystemFunctionAs<EnableThemeDialogTextureFunction>(L"uxtheme.dll", "EnableThemeDialogTexture");
     if (enable)
         enable(page, ETDT_ENABLETAB);
 }
