@@ -92,9 +92,11 @@ void OnNoteHover(HWND note, bool inside)
         if (!SeeThrough(CurrentOpacity()))
             return;
         g_hoveredNote = note;
-        ApplyNoteOpacity(note, true);
+        // Armed before the note turns opaque: a pointer that has already
+        // moved on by then still ends the hover.
         TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, note, 0};
         TrackMouseEvent(&track);
+        ApplyNoteOpacity(note, true);
         return;
     }
     if (g_hoveredNote != note)
