@@ -133,14 +133,20 @@ bool MonitorPass(MonitorMemory* memory, const FILETIME* now, HANDLE stop)
         for (int slot = 0; slot < kMaxNotes; ++slot) {
             HWND window = state->noteWindows[slot];
             NoteRecord* record = NoteRecordOf(window);
-            if (!record || record->hidden)
+            if (!record || (record->hidden && !state->extra.remind))
                 continue;
             // Here a note is seen reaching its due moment: the first pass
             // after its due time finds kDueOverdue where the one before found
             // kDueToday. The wait computed below makes that pass come right
             // after the moment, so anything that should happen then belongs
-            // here.
+            // here. With reminders on, a hidden note is watched too: it is
+            // the one the user cannot see, and the balloon brings it back.
             int due = GetDueStateAt(record, now);
+            if (ReachedDueTime(memory, slot, window, due))
+                reachedDue.push_back(window);
+            untilChange = std::min(untilChange, DueChangeWaitMs(&record->due, now));
+            if (record->hidden)
+                continue;
             int before = record->drawState;
             int after = DrawStateFor(due, options.eveColourOn, options.dueColourOn);
             record->drawState = static_cast<std::uint8_t>(after);
@@ -148,9 +154,6 @@ bool MonitorPass(MonitorMemory* memory, const FILETIME* now, HANDLE stop)
                 InvalidateRect(window, nullptr, FALSE);
             if (due == kDueOverdue && options.blink)
                 blinking.push_back({slot, window});
-            if (ReachedDueTime(memory, slot, window, due))
-                reachedDue.push_back(window);
-            untilChange = std::min(untilChange, DueChangeWaitMs(&record->due, now));
         }
     }
     QueueDueReminder(reachedDue, !memory->remindersStarted);

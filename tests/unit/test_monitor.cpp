@@ -168,8 +168,12 @@ TEST_F(Monitor, SleepsUntilTheSoonestChangeOfAVisibleNote)
     EXPECT_EQ(kLongestWaitMs, memory_.waitMs) << "an eve a week away";
     AddNote(2, LocalTime(2001, 3, 1, 12, 0, 30));
     AddNote(3, LocalTime(2001, 3, 1, 12, 0, 10)).record.hidden = 1;
+    app_->extra.remind = 0;
     ASSERT_TRUE(Pass());
     EXPECT_EQ(30001u, memory_.waitMs) << "just after the due time of the visible note";
+    app_->extra.remind = 1;
+    ASSERT_TRUE(Pass());
+    EXPECT_EQ(10001u, memory_.waitMs) << "a hidden note is due first and will be announced";
     app_->options.blink = 1;
     ASSERT_TRUE(Pass());
     EXPECT_EQ(kMonitorIntervalMs, memory_.waitMs) << "an overdue note blinks";
@@ -426,12 +430,15 @@ TEST_F(Monitor, NotesReachingTheirDueTimeAreAnnouncedInOneBalloon)
     EXPECT_EQ(L"\u671F\u65E5\u306B\u306A\u308A\u307E\u3057\u305F", g_balloons[0].first);
     EXPECT_EQ(L"\u725B\u4E73\u3092\u8CB7\u3046", g_balloons[0].second) << "the note's first line";
 
-    for (int slot = 1; slot <= 3; ++slot)
-        AddNote(slot, LocalTime(2001, 3, 1, 12, 1)).record.text = texts[slot].data();
+    for (int slot = 1; slot <= 3; ++slot) {
+        FakeNote& note = AddNote(slot, LocalTime(2001, 3, 1, 12, 1));
+        note.record.text = texts[slot].data();
+        note.record.hidden = slot == 2;
+    }
     ASSERT_TRUE(Pass(LocalTime(2001, 3, 1, 12, 0, 30)));
     ASSERT_TRUE(Pass(LocalTime(2001, 3, 1, 12, 1, 1)));
     OnDueReminder(nullptr);
-    ASSERT_EQ(2u, g_balloons.size()) << "three notes due at once: one balloon";
+    ASSERT_EQ(2u, g_balloons.size()) << "three notes due at once, one hidden: one balloon for all";
     EXPECT_EQ(L"a\nb\nc", g_balloons[1].second);
 
     app_->extra.remind = 0;
