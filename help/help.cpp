@@ -3,8 +3,9 @@
 #include <oleauto.h>
 #include <shellapi.h>
 
-#include <cstdio>
 #include <cstring>
+#include <iterator>
+#include <string>
 
 #include "app/app_state.h"
 #include "app/error_box.h"
@@ -16,16 +17,16 @@ namespace
 {
 
 constexpr int kPathSize = MAX_PATH;
-constexpr char kHelpFileName[] = "Jotwise.chm";
+constexpr wchar_t kHelpFileName[] = L"\\Jotwise.chm";
 
-// HtmlHelpA commands.
+// HtmlHelpW commands.
 constexpr UINT kDisplayTopic = 0x0000;
 constexpr UINT kDisplayContext = 0x000F;
 constexpr UINT kGetLastError = 0x0014;
 
 // The HTML Help control's registration names the file the system uses.
-constexpr char kHelpControlKey[] = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
-constexpr char kHelpControlFile[] = "\\hhctrl.ocx";
+constexpr wchar_t kHelpControlKey[] = L"CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
+constexpr wchar_t kHelpControlFile[] = L"\\hhctrl.ocx";
 
 // The record HH_GET_LAST_ERROR fills.
 struct HelpLastError {
@@ -38,49 +39,49 @@ HtmlHelpFunction g_testHtmlHelp = nullptr;
 HMODULE g_helpLibrary = nullptr;
 bool g_helpLibraryFailed = false;
 
-bool IsFullPath(const char* path)
+bool IsFullPath(const wchar_t* path)
 {
-    bool drive = ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) && path[1] == ':'
-        && (path[2] == '\\' || path[2] == '/');
-    bool share = path[0] == '\\' && path[1] == '\\';
+    bool drive = ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z'))
+        && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/');
+    bool share = path[0] == L'\\' && path[1] == L'\\';
     return drive || share;
 }
 
 HMODULE LoadRegisteredHelpControl()
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, kHelpControlKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, kHelpControlKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return nullptr;
-    char value[kPathSize] = {};
+    wchar_t value[kPathSize] = {};
     DWORD type = 0;
-    DWORD size = sizeof(value) - 1;
-    LONG status = RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+    DWORD size = sizeof(value) - sizeof(wchar_t);
+    LONG status = RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
     RegCloseKey(key);
     if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
         return nullptr;
-    char path[kPathSize] = {};
+    wchar_t path[kPathSize] = {};
     if (type == REG_EXPAND_SZ) {
-        DWORD length = ExpandEnvironmentStringsA(value, path, sizeof(path));
-        if (length == 0 || length > sizeof(path))
+        DWORD length = ExpandEnvironmentStringsW(value, path, kPathSize);
+        if (length == 0 || length > kPathSize)
             return nullptr;
     } else {
-        lstrcpynA(path, value, sizeof(path));
+        lstrcpynW(path, value, kPathSize);
     }
     // A bare name would be looked for in the program's own folder first,
     // where anyone could have put a file of that name.
     if (!IsFullPath(path))
         return nullptr;
-    return LoadLibraryA(path);
+    return LoadLibraryW(path);
 }
 
 HMODULE LoadSystemHelpControl()
 {
-    char path[kPathSize] = {};
-    UINT length = GetSystemDirectoryA(path, sizeof(path));
-    if (length == 0 || length + sizeof(kHelpControlFile) > sizeof(path))
+    wchar_t path[kPathSize] = {};
+    UINT length = GetSystemDirectoryW(path, kPathSize);
+    if (length == 0 || length + std::size(kHelpControlFile) > kPathSize)
         return nullptr;
-    lstrcatA(path, kHelpControlFile);
-    return LoadLibraryA(path);
+    lstrcatW(path, kHelpControlFile);
+    return LoadLibraryW(path);
 }
 
 HtmlHelpFunction HtmlHelpEntry()
@@ -93,11 +94,11 @@ HtmlHelpFunction HtmlHelpEntry()
     }
     if (!g_helpLibrary)
         return nullptr;
-    FARPROC entry = GetProcAddress(g_helpLibrary, "HtmlHelpA");
+    FARPROC entry = GetProcAddress(g_helpLibrary, "HtmlHelpW");
     return reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void*>(entry));
 }
 
-HWND CallHtmlHelp(HWND caller, LPCSTR file, UINT command, DWORD_PTR data)
+HWND CallHtmlHelp(HWND caller, LPCWSTR file, UINT command, DWORD_PTR data)
 {
     HtmlHelpFunction function = g_testHtmlHelp ? g_testHtmlHelp : HtmlHelpEntry();
     return function ? function(caller, file, command, data) : nullptr;
@@ -119,6 +120,18 @@ bool HelpSystemReason(HWND asker, char* text, int size)
     return text[0] != '\0';
 }
 
+// The folder of the module, in UTF-16; empty when the system cannot say.
+std::wstring ModuleDirectoryW(HINSTANCE module)
+{
+    wchar_t path[kPathSize] = {};
+    DWORD length = GetModuleFileNameW(module, path, kPathSize);
+    if (length == 0 || length >= kPathSize)
+        return {};
+    std::wstring directory(path, length);
+    size_t separator = directory.find_last_of(L"\\/");
+    return separator == std::wstring::npos ? std::wstring() : directory.substr(0, separator);
+}
+
 } // namespace
 
 void SetHtmlHelpForTesting(HtmlHelpFunction function)
@@ -128,14 +141,13 @@ void SetHtmlHelpForTesting(HtmlHelpFunction function)
 
 void ShowHelp(HWND asker, int kind, DWORD context)
 {
-    char directory[kPathSize];
-    GetModuleDirectory(AppInstance(), directory);
-    char path[kPathSize];
-    std::snprintf(path, sizeof(path), "%s\\%s", directory, kHelpFileName);
+    // The program's folder may hold characters the system code page lacks
+    // (a Japanese user name on an English Windows), so the path stays UTF-16.
+    std::wstring path = ModuleDirectoryW(AppInstance()) + kHelpFileName;
 
     HWND desktop = GetDesktopWindow();
-    HWND shown = kind == kHelpContext ? CallHtmlHelp(desktop, path, kDisplayContext, context)
-                                      : CallHtmlHelp(desktop, path, kDisplayTopic, 0);
+    HWND shown = kind == kHelpContext ? CallHtmlHelp(desktop, path.c_str(), kDisplayContext, context)
+                                      : CallHtmlHelp(desktop, path.c_str(), kDisplayTopic, 0);
     if (shown)
         return;
 
@@ -145,9 +157,9 @@ void ShowHelp(HWND asker, int kind, DWORD context)
         return;
     }
     // With the viewer on the system the help file itself must be missing.
-    char viewer[kPathSize];
+    wchar_t viewer[kPathSize];
     SetLastError(0);
-    if (SearchPathA(nullptr, "HH.EXE", nullptr, sizeof(viewer), viewer, nullptr) != 0 && GetLastError() == 0)
+    if (SearchPathW(nullptr, L"HH.EXE", nullptr, kPathSize, viewer, nullptr) != 0 && GetLastError() == 0)
         SetLastError(ERROR_FILE_NOT_FOUND);
     ReportError(asker, -1, nullptr);
 }

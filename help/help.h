@@ -12,8 +12,8 @@ char* GetModuleDirectory(HINSTANCE module, char* buffer);
 void DirectoryOfPath(const char* path, char* buffer, int size);
 void OpenHomePage(HWND mainWindow);
 
-// The signature of HtmlHelpA in hhctrl.ocx.
-using HtmlHelpFunction = HWND(WINAPI*)(HWND caller, LPCSTR file, UINT command, DWORD_PTR data);
+// The signature of HtmlHelpW in hhctrl.ocx.
+using HtmlHelpFunction = HWND(WINAPI*)(HWND caller, LPCWSTR file, UINT command, DWORD_PTR data);
 // Lets a test see what ShowHelp asks of the help system; null puts the
 // library's own entry back.
 void SetHtmlHelpForTesting(HtmlHelpFunction function);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/wide_text.h"
 #include "editor/editor_commands.h"
 #include "help/help.h"
 #include "notes/note_table.h"
@@ -45,9 +46,9 @@ struct FakeHelp {
 };
 FakeHelp g_fake;
 
-HWND WINAPI FakeHtmlHelp(HWND caller, LPCSTR file, UINT command, DWORD_PTR data)
+HWND WINAPI FakeHtmlHelp(HWND caller, LPCWSTR file, UINT command, DWORD_PTR data)
 {
-    HelpCall call{caller, file != nullptr, file ? file : "", command, data, 0};
+    HelpCall call{caller, file != nullptr, file ? NoteFromWide(file) : "", command, data, 0};
     if (command == kGetLastError) {
         auto* record = reinterpret_cast<LastErrorRecord*>(data);
         call.recordSize = record->size;
@@ -62,15 +63,16 @@ HWND WINAPI FakeHtmlHelp(HWND caller, LPCSTR file, UINT command, DWORD_PTR data)
     return g_fake.topicResult;
 }
 
-// The HtmlHelpA of the system's own control library, asked for a help file
+// The HtmlHelpW of the system's own control library, asked for a help file
 // that is not there.
 HtmlHelpFunction g_realHtmlHelp = nullptr;
 std::string g_missingFile;
 
-HWND WINAPI RealHtmlHelpWithoutFile(HWND caller, LPCSTR file, UINT command, DWORD_PTR data)
+HWND WINAPI RealHtmlHelpWithoutFile(HWND caller, LPCWSTR file, UINT command, DWORD_PTR data)
 {
-    g_fake.calls.push_back(HelpCall{caller, file != nullptr, file ? file : "", command, data, 0});
-    return g_realHtmlHelp(caller, file ? g_missingFile.c_str() : nullptr, command, data);
+    g_fake.calls.push_back(
+        HelpCall{caller, file != nullptr, file ? NoteFromWide(file) : "", command, data, 0});
+    return g_realHtmlHelp(caller, file ? WideFromNote(g_missingFile).c_str() : nullptr, command, data);
 }
 
 struct ErrorBoxes {
@@ -206,7 +208,7 @@ TEST_F(HelpRequests, TheRealHelpControlReportsAMissingFile)
     if (!library)
         GTEST_SKIP() << "no HTML Help control on this system";
     g_realHtmlHelp
-        = reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void*>(GetProcAddress(library, "HtmlHelpA")));
+        = reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void*>(GetProcAddress(library, "HtmlHelpW")));
     ASSERT_TRUE(g_realHtmlHelp);
     char directory[MAX_PATH];
     GetModuleDirectory(nullptr, directory);
@@ -303,16 +305,17 @@ TEST(ShippedHelpFile, EveryContextTheProgramAsksForHasATopic)
     if (!library)
         GTEST_SKIP() << "no HTML Help control on this system";
     auto htmlHelp
-        = reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void*>(GetProcAddress(library, "HtmlHelpA")));
+        = reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void*>(GetProcAddress(library, "HtmlHelpW")));
     ASSERT_TRUE(htmlHelp);
 
     for (DWORD context :
         {HELP_CONTEXT_EDITOR, HELP_CONTEXT_NOTE, HELP_CONTEXT_OPTIONS, HELP_CONTEXT_OPTIONS_EXTRA})
-        EXPECT_TRUE(htmlHelp(GetDesktopWindow(), file.c_str(), kDisplayContext, context))
+        EXPECT_TRUE(htmlHelp(GetDesktopWindow(), WideFromNote(file).c_str(), kDisplayContext, context))
             << "context " << context;
-    EXPECT_FALSE(htmlHelp(GetDesktopWindow(), file.c_str(), kDisplayContext, 4242))
+    EXPECT_FALSE(htmlHelp(GetDesktopWindow(), WideFromNote(file).c_str(), kDisplayContext, 4242))
         << "an unknown context has no topic";
-    EXPECT_TRUE(htmlHelp(GetDesktopWindow(), file.c_str(), kDisplayTopic, 0)) << "the default topic";
+    EXPECT_TRUE(htmlHelp(GetDesktopWindow(), WideFromNote(file).c_str(), kDisplayTopic, 0))
+        << "the default topic";
     constexpr UINT kCloseAll = 0x12;
     htmlHelp(nullptr, nullptr, kCloseAll, 0);
     FreeLibrary(library);

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/wide_text.h"
 #include "editor/editor_window.h"
 #include "help/help.h"
 #include "notes/note_table.h"
@@ -257,10 +258,10 @@ std::string g_helpFile;
 UINT g_helpCommand;
 DWORD_PTR g_helpData;
 
-HWND WINAPI RecordingHtmlHelp(HWND caller, LPCSTR file, UINT command, DWORD_PTR data)
+HWND WINAPI RecordingHtmlHelp(HWND caller, LPCWSTR file, UINT command, DWORD_PTR data)
 {
     g_helpCaller = caller;
-    g_helpFile = file ? file : "";
+    g_helpFile = file ? NoteFromWide(file) : "";
     g_helpCommand = command;
     g_helpData = data;
     return GetDesktopWindow();
