@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "app/app_state.h"
+#include "app/error_box.h"
 #include "app/system_library.h"
 #include "app/wide_text.h"
 #include "notes/note_table.h"
@@ -18,19 +19,7 @@ namespace
 
 void ReportBackupFailure(HWND owner, DWORD error)
 {
-    std::wstring message = ResourceText(IDS_ERR_BACKUP);
-    wchar_t* reason = nullptr;
-    if (FormatMessageW(
-            FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER,
-            nullptr, error, 0, reinterpret_cast<wchar_t*>(&reason), 0, nullptr)
-        && reason) {
-        message += L"\r\n\r\n";
-        message += reason;
-    }
-    if (reason)
-        LocalFree(reason);
-    MessageBeep(0);
-    MessageBoxW(owner, message.c_str(), ResourceText(IDS_DISPLAY_NAME).c_str(), MB_ICONERROR);
+    ShowFailureWithReason(owner, IDS_ERR_BACKUP, error, MB_ICONERROR);
 }
 
 } // namespace

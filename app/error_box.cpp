@@ -68,9 +68,9 @@ void ReportSaveFailure(LONG error)
         PostMessageW(main, WM_SAVEFAILED, static_cast<WPARAM>(error), 0);
 }
 
-void ShowSaveFailure(HWND owner, DWORD error)
+void ShowFailureWithReason(HWND owner, UINT stringId, DWORD error, UINT style)
 {
-    std::wstring message = ResourceText(IDS_ERR_SAVE);
+    std::wstring message = ResourceText(stringId);
     wchar_t* reason = nullptr;
     if (FormatMessageW(
             FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER,
@@ -82,6 +82,10 @@ void ShowSaveFailure(HWND owner, DWORD error)
     if (reason)
         LocalFree(reason);
     MessageBeep(0);
-    MessageBoxW(
-        owner, message.c_str(), ResourceText(IDS_DISPLAY_NAME).c_str(), MB_SETFOREGROUND | MB_ICONWARNING);
+    MessageBoxW(owner, message.c_str(), ResourceText(IDS_DISPLAY_NAME).c_str(), style);
+}
+
+void ShowSaveFailure(HWND owner, DWORD error)
+{
+    ShowFailureWithReason(owner, IDS_ERR_SAVE, error, MB_SETFOREGROUND | MB_ICONWARNING);
 }

@@ -21,4 +21,8 @@ void ReportSaveFailure(LONG error);
 // The box itself, owned by the main window (WM_SAVEFAILED).
 void ShowSaveFailure(HWND owner, DWORD error);
 
+// A box with string `stringId` followed by the system's reason for `error`,
+// titled with the program's name; `style` gives its icon and flags.
+void ShowFailureWithReason(HWND owner, UINT stringId, DWORD error, UINT style);
+
 #endif
