@@ -471,6 +471,17 @@ LOGFONTA DefaultFont()
     return font;
 }
 
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(30);
+    }
+    return true;
+}
+
 std::string Sjis(const char* utf8)
 {
     int wideLength = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);

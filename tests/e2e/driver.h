@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -70,6 +71,9 @@ private:
     DWORD pid_ = 0;
     HWND main_ = nullptr;
 };
+
+// Polls every 30 ms until `done` holds; false when the time runs out first.
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
 
 // Message boxes and dialogs of another process.
 std::string WindowText(HWND window);

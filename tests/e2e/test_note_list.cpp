@@ -9,6 +9,7 @@
 #include <cstring>
 #include <map>
 
+#include "app/wide_text.h"
 #include "tests/e2e/driver.h"
 
 using namespace e2e;
@@ -35,28 +36,12 @@ protected:
 
 std::wstring Wide(const char8_t* utf8)
 {
-    const auto* text = reinterpret_cast<const char*>(utf8);
-    int length = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-    std::wstring wide(length, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), length);
-    wide.resize(length - 1);
-    return wide;
+    return WideFromNote(Sjis(utf8));
 }
 
 std::wstring Title(int id)
 {
     return Wide(u8"メモ") + std::to_wstring(id) + Wide(u8"番");
-}
-
-template <typename Done> bool WaitUntil(Done done, DWORD timeoutMs = 5000)
-{
-    DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        Sleep(30);
-    }
-    return true;
 }
 
 // Every row of the list view in the other process: title -> the row's cells.

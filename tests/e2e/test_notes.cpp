@@ -35,17 +35,6 @@ protected:
     void TearDown() override { store::Clear(); }
 };
 
-bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000)
-{
-    DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        Sleep(30);
-    }
-    return true;
-}
-
 Bytes BytesOf(const void* data, std::size_t size)
 {
     const auto* bytes = static_cast<const std::uint8_t*>(data);
