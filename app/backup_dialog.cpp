@@ -5,14 +5,14 @@
 
 #include <cwchar>
 
-#include "app/app_state.h"
-#include "app/error_box.h"
-#include "app/system_library.h"
-#include "app/wide_text.h"
+#include "notes/note_store.h"
 #include "notes/note_table.h"
+#include "platform/error_box.h"
+#include "platform/program.h"
+#include "platform/system_library.h"
+#include "platform/wide_text.h"
 #include "res/resource.h"
 #include "store/backup.h"
-#include "store/store.h"
 
 namespace
 {

@@ -6,24 +6,34 @@
 #include <new>
 #include <string>
 
-#include "app/app_state.h"
-#include "app/error_box.h"
-#include "app/hotkey.h"
 #include "app/menu_state.h"
-#include "app/tray.h"
-#include "app/wide_text.h"
+#include "app/note_menu.h"
+#include "app/reminder_balloon.h"
+#include "app/tray_menu.h"
 #include "due/due_time.h"
-#include "due/monitor.h"
-#include "due/reminder.h"
 #include "editor/editor_window.h"
 #include "list/note_list.h"
+#include "notes/app_state.h"
+#include "notes/monitor.h"
+#include "notes/note_commands.h"
+#include "notes/note_store.h"
 #include "notes/note_table.h"
 #include "notes/note_window.h"
+#include "notes/reminder_queue.h"
+#include "platform/error_box.h"
+#include "platform/hotkey.h"
+#include "platform/tray_icon.h"
+#include "platform/wide_text.h"
 #include "res/resource.h"
-#include "store/store.h"
 
 namespace
 {
+
+// WM_SAVEFAILED, which ReportSaveFailure posts once per run.
+void ShowSaveFailure(HWND owner, DWORD error)
+{
+    ShowFailureWithReason(owner, IDS_ERR_SAVE, error, MB_SETFOREGROUND | MB_ICONWARNING);
+}
 
 int OnCreate(HWND window)
 {
@@ -209,6 +219,8 @@ int RegisterWindowClasses()
     note.lpszClassName = noteClass.c_str();
     if (!RegisterClassExW(&note))
         return 0;
+    // What a note's menu opens lies above the notes; they hand it up here.
+    SetNoteFeatureCommand(OnNoteFeatureCommand);
     return 1;
 }
 

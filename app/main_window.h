@@ -4,6 +4,14 @@
 
 #include <windows.h>
 
+// Posted to itself by the main window at creation: reopen a stored draft.
+constexpr UINT WM_RESTOREDRAFT = WM_APP + 325;
+// To the main window: moves the clock that due states are judged by lParam
+// minutes (signed), without waking the monitor, the way a clock change the
+// program has not yet been told about would. Lets tests change the clock
+// that matters without changing the machine's.
+constexpr UINT WM_SHIFTCLOCK = WM_APP + 335;
+
 // Registers the main, editor and note window classes; non-zero on success.
 int RegisterWindowClasses();
 

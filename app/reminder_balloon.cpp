@@ -1,13 +1,14 @@
-#include "due/reminder.h"
+#include "app/reminder_balloon.h"
 
 #include <cwchar>
 #include <utility>
 
-#include "app/app_state.h"
-#include "app/tray.h"
-#include "app/wide_text.h"
-#include "due/monitor.h"
+#include "notes/app_state.h"
+#include "notes/monitor.h"
 #include "notes/note_layers.h"
+#include "notes/reminder_queue.h"
+#include "platform/tray_icon.h"
+#include "platform/wide_text.h"
 #include "res/resource.h"
 
 namespace
@@ -15,12 +16,6 @@ namespace
 
 constexpr std::size_t kLineLimit = 60;
 constexpr std::size_t kLinesShown = 3;
-
-// Filled by the monitor thread, emptied by the main thread.
-SRWLOCK g_queueLock = SRWLOCK_INIT;
-std::vector<HWND> g_queuedNotes;
-bool g_queuedAtStart = false;
-bool g_posted = false;
 
 // The notes of the balloon on screen (main thread only).
 std::vector<HWND> g_balloonNotes;
@@ -43,25 +38,6 @@ bool IsOpenNote(const AppState* state, HWND window)
 }
 
 } // namespace
-
-void QueueDueReminder(const std::vector<HWND>& notes, bool atStart)
-{
-    if (notes.empty())
-        return;
-    bool post = false;
-    AcquireSRWLockExclusive(&g_queueLock);
-    g_queuedNotes.insert(g_queuedNotes.end(), notes.begin(), notes.end());
-    g_queuedAtStart = g_queuedAtStart || atStart;
-    if (!g_posted)
-        post = g_posted = true;
-    ReleaseSRWLockExclusive(&g_queueLock);
-    // Posted, never sent: the monitor must not wait for the main thread.
-    if (post && !PostMessageW(MainWindow(), WM_DUEREMINDER, 0, 0)) {
-        AcquireSRWLockExclusive(&g_queueLock);
-        g_posted = false;
-        ReleaseSRWLockExclusive(&g_queueLock);
-    }
-}
 
 std::wstring FirstLineOf(const char* text, std::size_t limit)
 {
@@ -95,14 +71,8 @@ std::wstring ReminderText(const std::vector<std::wstring>& firstLines)
 
 void OnDueReminder(HWND mainWindow)
 {
-    std::vector<HWND> notes;
     bool atStart = false;
-    AcquireSRWLockExclusive(&g_queueLock);
-    notes.swap(g_queuedNotes);
-    atStart = g_queuedAtStart;
-    g_queuedAtStart = false;
-    g_posted = false;
-    ReleaseSRWLockExclusive(&g_queueLock);
+    std::vector<HWND> notes = TakeDueReminders(&atStart);
 
     AppState* state = App();
     if (!state || !state->extra.remind)

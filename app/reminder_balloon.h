@@ -1,17 +1,12 @@
-// Due reminders: the monitor thread notices that notes reached their due
-// time, the main thread announces them in one tray balloon.
-#ifndef JOTWISE_DUE_REMINDER_H
-#define JOTWISE_DUE_REMINDER_H
+// Due reminders announced: the notes the monitor queued, in one tray
+// balloon, and what a click on the balloon does.
+#ifndef JOTWISE_APP_REMINDER_BALLOON_H
+#define JOTWISE_APP_REMINDER_BALLOON_H
 
 #include <windows.h>
 
 #include <string>
 #include <vector>
-
-// Monitor thread: notes that reached their due time in one pass, or, with
-// `atStart`, the notes already past it when the program started. Posts one
-// WM_DUEREMINDER to the main window unless one is still pending.
-void QueueDueReminder(const std::vector<HWND>& notes, bool atStart);
 
 // Main thread, WM_DUEREMINDER: shows the balloon for everything queued
 // (nothing when reminders are switched off).

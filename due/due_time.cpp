@@ -2,9 +2,8 @@
 
 #include <atomic>
 
-#include "app/app_state.h"
-#include "app/wide_text.h"
-#include "app/error_box.h"
+#include "platform/error_box.h"
+#include "platform/wide_text.h"
 #include "res/resource.h"
 
 // SYSTEMTIME fields are unsigned 16-bit; every step below keeps them WORDs so

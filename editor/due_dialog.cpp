@@ -1,4 +1,4 @@
-#include "due/due_dialog.h"
+#include "editor/due_dialog.h"
 
 #include "due/due_time.h"
 #include "editor/editor_window.h"

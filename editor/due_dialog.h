@@ -1,6 +1,6 @@
 // The due-date dialog on the editor's copy of a note.
-#ifndef JOTWISE_DUE_DUE_DIALOG_H
-#define JOTWISE_DUE_DUE_DIALOG_H
+#ifndef JOTWISE_EDITOR_DUE_DIALOG_H
+#define JOTWISE_EDITOR_DUE_DIALOG_H
 
 #include <windows.h>
 

@@ -4,19 +4,19 @@
 #include <cstring>
 #include <string>
 
-#include "app/app_state.h"
-#include "app/error_box.h"
-#include "app/wide_text.h"
-#include "due/due_dialog.h"
 #include "due/due_time.h"
+#include "editor/due_dialog.h"
 #include "editor/pickers.h"
-#include "editor/text_convert.h"
 #include "help/help.h"
+#include "notes/app_state.h"
 #include "notes/note_commands.h"
+#include "notes/note_store.h"
 #include "notes/note_table.h"
 #include "notes/note_window.h"
+#include "notes/text_convert.h"
+#include "platform/error_box.h"
+#include "platform/wide_text.h"
 #include "res/resource.h"
-#include "store/store.h"
 
 namespace
 {
@@ -298,4 +298,28 @@ void ApplyEditor(HWND editor)
     // counts as unsaved (closing asks, a logoff keeps it as a draft).
     if (!applied && state->edit)
         MarkModified(state);
+}
+
+void ApplyEditorMenuState(HWND editor, HMENU menu)
+{
+    auto grey = [menu](UINT item, bool greyed) {
+        EnableMenuItem(menu, item, MF_BYCOMMAND | (greyed ? MF_GRAYED : MF_ENABLED));
+    };
+    grey(IDM_EDIT_PASTE, !IsClipboardFormatAvailable(CF_TEXT));
+    EditorState* state = EditorStateOf(editor);
+    if (!state || !state->edit)
+        return;
+    HWND edit = state->edit;
+    bool canUndo = SendMessageW(edit, EM_CANUNDO, 0, 0) != 0;
+    DWORD selection = static_cast<DWORD>(SendMessageW(edit, EM_GETSEL, 0, 0));
+    UINT start = LOWORD(selection);
+    UINT end = HIWORD(selection);
+    bool empty = start == end;
+    bool wholeText = start == 0 && static_cast<int>(end) == GetWindowTextLengthW(edit);
+    grey(IDM_EDIT_UNDO, !canUndo);
+    grey(IDM_EDIT_CUT, empty);
+    grey(IDM_EDIT_COPY, empty);
+    grey(IDM_EDIT_CLEAR, empty);
+    grey(IDM_EDIT_INSERTDATE, !empty);
+    grey(IDM_EDIT_SELECTALL, wholeText);
 }

@@ -18,4 +18,8 @@ int ReadEditorText(HWND editor, EditorState* state);
 
 void ApplyEditor(HWND editor);
 
+// Greys the items of the editor's menu that cannot act now (paste without
+// text on the clipboard, cut without a selection, ...).
+void ApplyEditorMenuState(HWND editor, HMENU menu);
+
 #endif

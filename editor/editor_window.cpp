@@ -6,15 +6,14 @@
 #include <new>
 #include <string>
 
-#include "app/app_state.h"
-#include "app/menu_state.h"
-#include "app/screen_place.h"
-#include "app/wide_text.h"
 #include "due/due_time.h"
-#include "due/monitor.h"
 #include "editor/editor_commands.h"
-#include "editor/text_convert.h"
+#include "notes/app_state.h"
+#include "notes/monitor.h"
 #include "notes/note_table.h"
+#include "notes/text_convert.h"
+#include "platform/screen_place.h"
+#include "platform/wide_text.h"
 #include "res/resource.h"
 #include "store/draft.h"
 
@@ -498,7 +497,7 @@ LRESULT CALLBACK EditorWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         OnEditorCommand(window, LOWORD(wParam));
         return 0;
     case WM_INITMENU:
-        UpdateMenuState(window, reinterpret_cast<HMENU>(wParam));
+        ApplyEditorMenuState(window, reinterpret_cast<HMENU>(wParam));
         return 0;
     case WM_EDITFOCUS:
         OnEditFocus(window, wParam);

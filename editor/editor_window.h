@@ -7,6 +7,10 @@
 
 #include "store/records.h"
 
+// From the edit control to its editor: wParam 1 when the edit control got
+// the focus, 0 when it lost it.
+constexpr UINT WM_EDITFOCUS = WM_USER + 321; // 0x0541
+
 struct EditorState {
     HWND owner;
     HWND toolbar;

@@ -2,13 +2,12 @@
 
 #include <commdlg.h>
 
-#include <cmath>
 #include <cstdio>
 
-#include "app/error_box.h"
-#include "app/gdi_owners.h"
-#include "app/system_library.h"
-#include "app/wide_text.h"
+#include "platform/error_box.h"
+#include "platform/gdi_owners.h"
+#include "platform/system_library.h"
+#include "platform/wide_text.h"
 #include "res/resource.h"
 
 namespace
@@ -34,12 +33,6 @@ void FillCustomColours()
     for (int i = 3; i < kCustomColourCount; ++i)
         g_customColours[i] = 0xFFFFFFFF;
     g_customColoursFilled = true;
-}
-
-int ScreenPixelsPerInchY()
-{
-    ScreenDc screen;
-    return screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
 }
 
 } // namespace
@@ -106,23 +99,4 @@ int PickFont(HWND owner, LOGFONTA* font, COLORREF* colour)
     if (colour)
         *colour = chooser.rgbColors;
     return 1;
-}
-
-char* DescribeFont(HFONT font, char* buffer)
-{
-    if (!font || !buffer)
-        return nullptr;
-    buffer[0] = '\0';
-
-    int resolution = ScreenPixelsPerInchY();
-    LOGFONTA description{};
-    GetNoteFont(font, &description);
-    description.lfFaceName[LF_FACESIZE - 1] = '\0';
-
-    long points = 0;
-    if (resolution > 0)
-        points = static_cast<long>(
-            std::fabs(static_cast<double>(description.lfHeight)) * 72.0 / resolution + 0.5);
-    std::snprintf(buffer, 64, "%s (%ld)", description.lfFaceName, points);
-    return buffer;
 }

@@ -1,4 +1,4 @@
-// The colour and font choosers and the one-line font description.
+// The colour and font choosers.
 #ifndef JOTWISE_EDITOR_PICKERS_H
 #define JOTWISE_EDITOR_PICKERS_H
 
@@ -6,9 +6,6 @@
 
 int PickColour(HWND owner, COLORREF* colour);
 int PickFont(HWND owner, LOGFONTA* font, COLORREF* colour);
-
-// "<face> (<points>)"; the buffer needs at least 48 bytes.
-char* DescribeFont(HFONT font, char* buffer);
 
 // The process-wide custom colours of the colour chooser.
 COLORREF* CustomColours();

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "app/app_state.h"
-#include "app/wide_text.h"
+#include "platform/program.h"
+#include "platform/wide_text.h"
 #include "res/resource.h"
 
 namespace

@@ -7,10 +7,10 @@
 #include <iterator>
 #include <string>
 
-#include "app/app_state.h"
-#include "app/error_box.h"
-#include "app/system_library.h"
-#include "app/wide_text.h"
+#include "platform/error_box.h"
+#include "platform/program.h"
+#include "platform/system_library.h"
+#include "platform/wide_text.h"
 #include "res/resource.h"
 
 namespace

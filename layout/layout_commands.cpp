@@ -1,11 +1,11 @@
 #include "layout/layout_commands.h"
 
-#include "app/app_state.h"
-#include "app/note_events.h"
-#include "app/wide_text.h"
-#include "due/monitor.h"
-#include "editor/text_convert.h"
+#include "notes/app_state.h"
+#include "notes/monitor.h"
+#include "notes/note_events.h"
 #include "notes/note_layers.h"
+#include "notes/text_convert.h"
+#include "platform/wide_text.h"
 #include "res/resource.h"
 
 namespace

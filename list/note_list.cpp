@@ -8,19 +8,19 @@
 #include <new>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/error_box.h"
-#include "app/note_events.h"
-#include "app/wide_text.h"
 #include "due/due_time.h"
-#include "due/monitor.h"
 #include "help/help.h"
 #include "list/note_search.h"
+#include "notes/app_state.h"
+#include "notes/monitor.h"
+#include "notes/note_events.h"
+#include "notes/note_store.h"
 #include "notes/note_table.h"
 #include "notes/note_window.h"
+#include "platform/error_box.h"
+#include "platform/wide_text.h"
 #include "res/resource.h"
 #include "store/recycle_bin.h"
-#include "store/store.h"
 #include "store/window_place.h"
 
 namespace
@@ -325,7 +325,7 @@ void RestoreSelected(HWND list)
         if (!RoomForNote(list))
             return;
         int id = ChooseFreeNoteId(std::rand() % kFallbackIdRange);
-        if (RestoreFromBin(row.binEntry, id))
+        if (RestoreNoteFromBin(row.binEntry, id))
             LoadStoredNote(list, id, CreateNoteWindow);
     } else {
         // A peeled-off note hands its reservation back to the note it becomes.
@@ -363,7 +363,7 @@ void DeleteSelected(HWND list)
     case NoteState::kPeeledOff:
     case NoteState::kNotLoaded:
         if (Ask(list, IDS_ASK_DELETE))
-            MoveNoteToBin(row.id);
+            BinStoredNote(row.id);
         break;
     case NoteState::kInBin:
         if (Ask(list, IDS_ASK_DELETE_FOREVER))

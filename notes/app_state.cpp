@@ -1,10 +1,8 @@
-#include "app/app_state.h"
+#include "notes/app_state.h"
 
 namespace
 {
 AppState* g_state = nullptr;
-HINSTANCE g_instance = nullptr;
-HWND g_mainWindow = nullptr;
 } // namespace
 
 AppState* App()
@@ -14,24 +12,6 @@ AppState* App()
 void SetApp(AppState* state)
 {
     g_state = state;
-}
-
-HINSTANCE AppInstance()
-{
-    return g_instance ? g_instance : GetModuleHandleW(nullptr);
-}
-void SetAppInstance(HINSTANCE instance)
-{
-    g_instance = instance;
-}
-
-HWND MainWindow()
-{
-    return g_mainWindow;
-}
-void SetMainWindow(HWND window)
-{
-    g_mainWindow = window;
 }
 
 AppLock::AppLock()

@@ -1,11 +1,12 @@
-#include "due/monitor.h"
+#include "notes/monitor.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "app/app_state.h"
 #include "due/due_time.h"
-#include "due/reminder.h"
+#include "notes/app_state.h"
+#include "notes/note_window.h"
+#include "notes/reminder_queue.h"
 
 namespace
 {

@@ -1,8 +1,8 @@
 // The due monitor thread: recolouring and blinking notes as their due times
 // near and pass. It sleeps until the next moment at which a note can change,
 // unless something wakes it earlier.
-#ifndef JOTWISE_DUE_MONITOR_H
-#define JOTWISE_DUE_MONITOR_H
+#ifndef JOTWISE_NOTES_MONITOR_H
+#define JOTWISE_NOTES_MONITOR_H
 
 #include <windows.h>
 

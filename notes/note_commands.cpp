@@ -4,17 +4,14 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/app_state.h"
-#include "app/note_events.h"
-#include "app/wide_text.h"
 #include "due/due_time.h"
-#include "due/monitor.h"
-#include "editor/editor_window.h"
-#include "editor/pickers.h"
-#include "editor/text_convert.h"
-#include "help/help.h"
+#include "notes/app_state.h"
+#include "notes/monitor.h"
+#include "notes/note_events.h"
 #include "notes/note_layers.h"
 #include "notes/note_table.h"
+#include "notes/text_convert.h"
+#include "platform/wide_text.h"
 #include "res/resource.h"
 
 namespace
@@ -60,6 +57,8 @@ void LoadText(UINT id, char* buffer, int size)
     ResourceNoteText(id, buffer, size);
 }
 
+NoteFeatureCommand g_featureCommand = nullptr;
+
 } // namespace
 
 void OnNoteCommand(HWND window, int commandId)
@@ -70,12 +69,6 @@ void OnNoteCommand(HWND window, int commandId)
         break;
     case IDM_NOTE_DELETE:
         PeelOffNote(window, 1);
-        break;
-    case IDM_NOTE_EDIT:
-        // Without its record the window is being torn down; the editor would
-        // take it for the main window and start a new note owned by it.
-        if (NoteRecordOf(window))
-            OpenEditor(window);
         break;
     case IDM_NOTE_DUPLICATE:
         DuplicateNote(window);
@@ -93,12 +86,28 @@ void OnNoteCommand(HWND window, int commandId)
         if (const NoteRecord* record = NoteRecordOf(window))
             SetNoteTopmost(window, !record->topmost);
         break;
-    case IDM_HELP:
-        ShowHelp(window, kHelpContext, HELP_CONTEXT_NOTE);
-        break;
     default:
+        if (g_featureCommand)
+            g_featureCommand(window, commandId);
         break;
     }
+}
+
+void SetNoteFeatureCommand(NoteFeatureCommand handler)
+{
+    g_featureCommand = handler;
+}
+
+void ApplyNoteMenuState(HWND note, HMENU menu)
+{
+    const AppState* state = App();
+    if (!menu || !state)
+        return;
+    bool editorOpen = state->editorWindow.load() != nullptr;
+    EnableMenuItem(menu, IDM_NOTE_EDIT, MF_BYCOMMAND | (editorOpen ? MF_GRAYED : MF_ENABLED));
+    const NoteRecord* record = NoteRecordOf(note);
+    CheckMenuItem(
+        menu, IDM_NOTE_TOPMOST, MF_BYCOMMAND | (record && record->topmost ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void PeelOffNote(HWND window, int deleteAsked)

@@ -8,6 +8,16 @@
 
 void OnNoteCommand(HWND window, int commandId);
 
+// The note menu's commands that open a feature above the notes (the editor,
+// the help). The program sets the handler at start; the note menu hands it
+// every command it does not handle itself.
+using NoteFeatureCommand = void (*)(HWND note, int commandId);
+void SetNoteFeatureCommand(NoteFeatureCommand handler);
+
+// Greys "edit" while the editor is open and checks "always on top" as the
+// note is.
+void ApplyNoteMenuState(HWND note, HMENU menu);
+
 void PeelOffNote(HWND window, int deleteAsked);
 void HideNote(HWND window);
 void OptimizeNoteSize(HWND window);

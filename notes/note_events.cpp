@@ -1,4 +1,4 @@
-#include "app/note_events.h"
+#include "notes/note_events.h"
 
 namespace
 {

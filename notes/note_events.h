@@ -1,7 +1,7 @@
 // Tells the note list that notes changed, so that it follows what happens
 // elsewhere while it is open. Lower layers call this; they never see the list.
-#ifndef JOTWISE_APP_NOTE_EVENTS_H
-#define JOTWISE_APP_NOTE_EVENTS_H
+#ifndef JOTWISE_NOTES_NOTE_EVENTS_H
+#define JOTWISE_NOTES_NOTE_EVENTS_H
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 #include "notes/note_layers.h"
 
-#include "app/app_state.h"
-#include "store/store.h"
+#include "notes/app_state.h"
+#include "notes/note_store.h"
 
 namespace
 {

@@ -4,16 +4,16 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/app_state.h"
-#include "app/error_box.h"
-#include "app/screen_place.h"
-#include "app/note_events.h"
-#include "app/wide_text.h"
-#include "due/monitor.h"
+#include "notes/app_state.h"
+#include "notes/monitor.h"
+#include "notes/note_events.h"
 #include "notes/note_layers.h"
+#include "notes/note_store.h"
 #include "notes/note_window.h"
+#include "platform/error_box.h"
+#include "platform/screen_place.h"
+#include "platform/wide_text.h"
 #include "res/resource.h"
-#include "store/store.h"
 
 namespace
 {

@@ -2,17 +2,15 @@
 
 #include <windowsx.h>
 
-#include "app/app_state.h"
-#include "app/wide_text.h"
-#include "app/gdi_owners.h"
-#include "app/menu_state.h"
-#include "app/popup_menu.h"
-#include "app/wide_text.h"
+#include "notes/app_state.h"
 #include "notes/note_commands.h"
 #include "notes/note_layers.h"
+#include "notes/note_store.h"
 #include "notes/note_table.h"
+#include "platform/gdi_owners.h"
+#include "platform/popup_menu.h"
+#include "platform/wide_text.h"
 #include "res/resource.h"
-#include "store/store.h"
 
 namespace
 {
@@ -136,7 +134,7 @@ LRESULT CALLBACK NoteWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         OnCommand(window, LOWORD(wParam));
         return 0;
     case WM_INITMENU:
-        UpdateMenuState(window, reinterpret_cast<HMENU>(wParam));
+        ApplyNoteMenuState(window, reinterpret_cast<HMENU>(wParam));
         return 0;
     case WM_MOUSEMOVE:
         OnMouseMove(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));

@@ -8,6 +8,11 @@
 
 #include "store/records.h"
 
+// Posted by the due monitor so that it never waits for the main thread:
+// wParam 0 hides the note and 1 shows it again unless the user hid the note
+// meanwhile.
+constexpr UINT WM_NOTEBLINK = WM_APP + 322;
+
 LRESULT CALLBACK NoteWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
 // Composes the whole client area off-screen and copies it to `dc`.

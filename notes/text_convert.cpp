@@ -1,12 +1,14 @@
-#include "editor/text_convert.h"
+#include "notes/text_convert.h"
 
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
-#include "app/app_state.h"
-#include "app/gdi_owners.h"
-#include "app/wide_text.h"
+#include "notes/app_state.h"
+#include "platform/gdi_owners.h"
+#include "platform/wide_text.h"
 
 // All conversions walk CP932 text byte by byte: no trail byte of a
 // double-byte character equals TAB, LF, CR or space, so none is ever split,
@@ -232,4 +234,34 @@ int MeasureNoteSize(NoteRecord* record, int force)
     if (force || record->height < neededHeight || record->height > 2 * neededHeight)
         record->height = neededHeight;
     return 1;
+}
+
+namespace
+{
+
+int ScreenPixelsPerInchY()
+{
+    ScreenDc screen;
+    return screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
+}
+
+} // namespace
+
+char* DescribeFont(HFONT font, char* buffer)
+{
+    if (!font || !buffer)
+        return nullptr;
+    buffer[0] = '\0';
+
+    int resolution = ScreenPixelsPerInchY();
+    LOGFONTA description{};
+    GetNoteFont(font, &description);
+    description.lfFaceName[LF_FACESIZE - 1] = '\0';
+
+    long points = 0;
+    if (resolution > 0)
+        points = static_cast<long>(
+            std::fabs(static_cast<double>(description.lfHeight)) * 72.0 / resolution + 0.5);
+    std::snprintf(buffer, 64, "%s (%ld)", description.lfFaceName, points);
+    return buffer;
 }

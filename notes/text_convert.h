@@ -1,6 +1,7 @@
-// Conversions of note text and the size a note needs.
-#ifndef JOTWISE_EDITOR_TEXT_CONVERT_H
-#define JOTWISE_EDITOR_TEXT_CONVERT_H
+// Conversions of note text, the size a note needs and the one-line
+// description of its font.
+#ifndef JOTWISE_NOTES_TEXT_CONVERT_H
+#define JOTWISE_NOTES_TEXT_CONVERT_H
 
 #include <windows.h>
 
@@ -21,5 +22,8 @@ char* SpacesToTabsCopy(const NoteRecord* record);
 
 // Measures the text with the record's font; 1 when measured.
 int MeasureNoteSize(NoteRecord* record, int force);
+
+// "<face> (<points>)"; the buffer needs at least 48 bytes.
+char* DescribeFont(HFONT font, char* buffer);
 
 #endif

@@ -6,11 +6,11 @@
 #include <cwchar>
 #include <string>
 
-#include "app/app_state.h"
-#include "app/hotkey.h"
-#include "app/system_library.h"
-#include "app/wide_text.h"
 #include "notes/note_layers.h"
+#include "platform/hotkey.h"
+#include "platform/program.h"
+#include "platform/system_library.h"
+#include "platform/wide_text.h"
 #include "res/resource.h"
 
 namespace
@@ -118,7 +118,6 @@ void ApplyExtraSettings(HWND mainWindow, const ExtraSettings& before, const Extr
     if (before.opacity != after.opacity)
         ApplyOpacityToAllNotes();
     // Tried again even when unchanged: the other program may have let go.
-    const AppState* state = App();
-    if (state && mainWindow && (after.hotKey != state->hotKeyRegistered || state->hotKeyTaken))
+    if (mainWindow && (after.hotKey != HeldNewNoteHotKey() || NewNoteHotKeyTaken()))
         TakeNewNoteHotKey(mainWindow, after.hotKey);
 }

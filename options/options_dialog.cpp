@@ -6,14 +6,15 @@
 #include <new>
 #include <string>
 
-#include "app/app_state.h"
-#include "app/wide_text.h"
-#include "due/monitor.h"
 #include "editor/pickers.h"
 #include "help/help.h"
+#include "notes/app_state.h"
+#include "notes/monitor.h"
+#include "notes/note_store.h"
+#include "notes/text_convert.h"
 #include "options/extra_page.h"
+#include "platform/wide_text.h"
 #include "res/resource.h"
-#include "store/store.h"
 
 namespace
 {

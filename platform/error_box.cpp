@@ -1,9 +1,8 @@
-#include "app/error_box.h"
+#include "platform/error_box.h"
 
 #include <string>
 
-#include "app/app_state.h"
-#include "app/wide_text.h"
+#include "platform/wide_text.h"
 #include "res/resource.h"
 
 namespace
@@ -57,17 +56,6 @@ int ReportError(HWND owner, int stringId, const char* text)
     return 0;
 }
 
-void ReportSaveFailure(LONG error)
-{
-    AppState* state = App();
-    if (!state || state->saveFailureReported)
-        return;
-    state->saveFailureReported = true;
-    HWND main = MainWindow();
-    if (main)
-        PostMessageW(main, WM_SAVEFAILED, static_cast<WPARAM>(error), 0);
-}
-
 void ShowFailureWithReason(HWND owner, UINT stringId, DWORD error, UINT style)
 {
     std::wstring message = ResourceText(stringId);
@@ -83,9 +71,4 @@ void ShowFailureWithReason(HWND owner, UINT stringId, DWORD error, UINT style)
         LocalFree(reason);
     MessageBeep(0);
     MessageBoxW(owner, message.c_str(), ResourceText(IDS_DISPLAY_NAME).c_str(), style);
-}
-
-void ShowSaveFailure(HWND owner, DWORD error)
-{
-    ShowFailureWithReason(owner, IDS_ERR_SAVE, error, MB_SETFOREGROUND | MB_ICONWARNING);
 }

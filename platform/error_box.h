@@ -1,6 +1,7 @@
-// The one error box of the program.
-#ifndef JOTWISE_APP_ERROR_BOX_H
-#define JOTWISE_APP_ERROR_BOX_H
+// The program's error boxes. They show what they are given and the
+// system's reason; what failed is the caller's to say.
+#ifndef JOTWISE_PLATFORM_ERROR_BOX_H
+#define JOTWISE_PLATFORM_ERROR_BOX_H
 
 #include <windows.h>
 
@@ -12,14 +13,6 @@ int ReportError(HWND owner, int stringId, const char* text);
 
 // Builds the message ReportError would show, without showing it.
 void FormatErrorMessage(int stringId, const char* text, DWORD lastError, char* buffer, int size);
-
-// A write to the store failed (`error` is the system's code). The user is
-// told once per run, by a box the main window shows when it next looks at
-// its queue: the failure may come from inside a drag, a close or a logoff.
-void ReportSaveFailure(LONG error);
-
-// The box itself, owned by the main window (WM_SAVEFAILED).
-void ShowSaveFailure(HWND owner, DWORD error);
 
 // A box with string `stringId` followed by the system's reason for `error`,
 // titled with the program's name; `style` gives its icon and flags.

@@ -1,9 +1,6 @@
-#include "app/hotkey.h"
+#include "platform/hotkey.h"
 
 #include <commctrl.h>
-
-#include "app/app_state.h"
-#include "res/resource.h"
 
 namespace
 {
@@ -11,6 +8,10 @@ namespace
 constexpr UINT kNoRepeat = 0x4000; // MOD_NOREPEAT, Windows 7 and later
 // The page probes with its own window, so this ID never meets ours.
 constexpr int kProbeHotKeyId = kNewNoteHotKeyId;
+
+// Main thread only, like the window that holds the key.
+WORD g_held = 0;
+bool g_taken = false;
 } // namespace
 
 UINT HotKeyModifiers(WORD hotKey)
@@ -28,56 +29,44 @@ UINT HotKeyModifiers(WORD hotKey)
 
 bool TakeNewNoteHotKey(HWND mainWindow, WORD hotKey)
 {
-    AppState* state = App();
-    if (!state)
-        return false;
     ReleaseNewNoteHotKey(mainWindow);
-    state->hotKeyTaken = 0;
+    g_taken = false;
     if (!LOBYTE(hotKey))
         return true;
     if (!RegisterHotKey(mainWindow, kNewNoteHotKeyId, HotKeyModifiers(hotKey) | kNoRepeat, LOBYTE(hotKey))) {
-        state->hotKeyTaken = 1;
+        g_taken = true;
         return false;
     }
-    state->hotKeyRegistered = hotKey;
+    g_held = hotKey;
     return true;
 }
 
 void ReleaseNewNoteHotKey(HWND mainWindow)
 {
-    AppState* state = App();
-    if (state && state->hotKeyRegistered) {
+    if (g_held) {
         UnregisterHotKey(mainWindow, kNewNoteHotKeyId);
-        state->hotKeyRegistered = 0;
+        g_held = 0;
     }
+}
+
+WORD HeldNewNoteHotKey()
+{
+    return g_held;
+}
+
+bool NewNoteHotKeyTaken()
+{
+    return g_taken;
 }
 
 bool IsHotKeyTakenElsewhere(HWND probe, WORD hotKey)
 {
     if (!LOBYTE(hotKey))
         return false;
-    const AppState* state = App();
-    if (state && state->hotKeyRegistered == hotKey)
+    if (g_held == hotKey)
         return false;
     if (!RegisterHotKey(probe, kProbeHotKeyId, HotKeyModifiers(hotKey), LOBYTE(hotKey)))
         return true;
     UnregisterHotKey(probe, kProbeHotKeyId);
     return false;
-}
-
-void OnNewNoteHotKey(HWND mainWindow)
-{
-    AppState* state = App();
-    if (!state)
-        return;
-    HWND editor = state->editorWindow;
-    if (!editor) {
-        // A dialog or question of ours is up; a new editor would slip under it.
-        if (state->optionsOpen || state->aboutOpen || state->mainCommandBusy || state->noteCommandBusy)
-            return;
-        SendMessageW(mainWindow, WM_COMMAND, IDM_NEW_NOTE, 0);
-        editor = state->editorWindow;
-    }
-    if (editor)
-        SetForegroundWindow(editor);
 }

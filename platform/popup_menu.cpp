@@ -1,6 +1,6 @@
-#include "app/popup_menu.h"
+#include "platform/popup_menu.h"
 
-#include "app/app_state.h"
+#include "platform/program.h"
 
 int ShowPopupMenu(HWND owner, int menuId)
 {

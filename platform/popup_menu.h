@@ -1,6 +1,6 @@
 // The context menus that the tray, the notes and the editor share.
-#ifndef JOTWISE_APP_POPUP_MENU_H
-#define JOTWISE_APP_POPUP_MENU_H
+#ifndef JOTWISE_PLATFORM_POPUP_MENU_H
+#define JOTWISE_PLATFORM_POPUP_MENU_H
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "app/screen_place.h"
+#include "platform/screen_place.h"
 
 namespace
 {

@@ -1,7 +1,7 @@
 // Keeps windows on a screen that exists: a monitor unplugged or a scaling
 // changed since a place was stored must not leave a window out of reach.
-#ifndef JOTWISE_APP_SCREEN_PLACE_H
-#define JOTWISE_APP_SCREEN_PLACE_H
+#ifndef JOTWISE_PLATFORM_SCREEN_PLACE_H
+#define JOTWISE_PLATFORM_SCREEN_PLACE_H
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "app/system_library.h"
+#include "platform/system_library.h"
 
 #include <string>
 

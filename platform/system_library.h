@@ -2,8 +2,8 @@
 // system folder only. Imported the usual way, they would be loaded at start
 // together with what they depend on, by a search that begins beside the
 // program, before anything could narrow it.
-#ifndef JOTWISE_APP_SYSTEM_LIBRARY_H
-#define JOTWISE_APP_SYSTEM_LIBRARY_H
+#ifndef JOTWISE_PLATFORM_SYSTEM_LIBRARY_H
+#define JOTWISE_PLATFORM_SYSTEM_LIBRARY_H
 
 #include <windows.h>
 

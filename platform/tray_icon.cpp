@@ -1,4 +1,4 @@
-#include "app/tray.h"
+#include "platform/tray_icon.h"
 
 #include <shellapi.h>
 
@@ -6,23 +6,13 @@
 #include <iterator>
 #include <string>
 
-#include "app/app_state.h"
-#include "app/backup_dialog.h"
-#include "app/popup_menu.h"
-#include "app/system_library.h"
-#include "app/wide_text.h"
-#include "due/reminder.h"
-#include "editor/editor_window.h"
-#include "help/about_box.h"
-#include "help/help.h"
-#include "layout/layout_commands.h"
-#include "list/note_list.h"
-#include "options/options_dialog.h"
+#include "platform/program.h"
+#include "platform/system_library.h"
+#include "platform/wide_text.h"
 #include "res/resource.h"
 
 namespace
 {
-constexpr UINT kTrayIconId = 101;
 // The classic NOTIFYICONDATAW with a 64-character tip, which every shell
 // since the first accepts.
 constexpr DWORD kTrayDataSize = NOTIFYICONDATAW_V1_SIZE;
@@ -130,78 +120,6 @@ BOOL TrayIcon(HWND mainWindow, DWORD message)
     if (icon)
         DestroyIcon(icon);
     return result;
-}
-
-void OnTrayNotify(HWND mainWindow, WPARAM iconId, LPARAM mouseMessage)
-{
-    if (iconId != kTrayIconId)
-        return;
-    switch (static_cast<UINT>(mouseMessage)) {
-    case WM_LBUTTONDOWN:
-        // Posted, so the editor opens after the shell's callback has returned.
-        PostMessageW(mainWindow, WM_COMMAND, IDM_NEW_NOTE, 0);
-        break;
-    case WM_RBUTTONDOWN:
-        ShowPopupMenu(mainWindow, IDM_TRAY);
-        break;
-    case NIN_BALLOONUSERCLICK:
-        OnReminderBalloonClick();
-        break;
-    default:
-        break;
-    }
-}
-
-void OnTrayCommand(HWND mainWindow, int commandId)
-{
-    AppState* state = App();
-    switch (commandId) {
-    case IDM_NEW_NOTE:
-        OpenEditor(mainWindow);
-        break;
-    case IDM_SHOW_ALL:
-        ShowAllNotes(0);
-        break;
-    case IDM_ARRANGE:
-        ArrangeNotes(mainWindow);
-        break;
-    case IDM_HIDE_ALL:
-        ShowAllNotes(1);
-        break;
-    case IDM_OPTIONS:
-        state->optionsOpen = 1;
-        ShowOptionsDialog(mainWindow);
-        state->optionsOpen = 0;
-        break;
-    case IDM_EXIT:
-        PostMessageW(mainWindow, WM_CLOSE, 0, 0);
-        break;
-    case IDM_FIT_WIDTH:
-    case IDM_FIT_HEIGHT:
-    case IDM_FIT_BOTH:
-    case IDM_OPTIMIZE:
-        FitNoteSizes(commandId);
-        break;
-    case IDM_HELP:
-        ShowHelp(mainWindow, kHelpDefaultTopic, 0);
-        break;
-    case IDM_HOME_PAGE:
-        OpenHomePage(mainWindow);
-        break;
-    case IDM_NOTE_LIST:
-        OpenNoteList();
-        break;
-    case IDM_BACKUP:
-        BackupStore(mainWindow);
-        break;
-    case IDM_ABOUT:
-        state->aboutOpen = 1;
-        ShowAboutBox(mainWindow);
-        state->aboutOpen = 0;
-        break;
-    default:
-        break;
-    }
 }
 
 UINT TaskbarCreatedMessage()

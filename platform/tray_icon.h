@@ -1,6 +1,7 @@
-// The notification-area icon, its menu and the main window's commands.
-#ifndef JOTWISE_APP_TRAY_H
-#define JOTWISE_APP_TRAY_H
+// The notification-area icon: adding and removing it, its balloons, and
+// adding it again when the shell was not ready or has restarted.
+#ifndef JOTWISE_PLATFORM_TRAY_ICON_H
+#define JOTWISE_PLATFORM_TRAY_ICON_H
 
 #include <windows.h>
 
@@ -8,18 +9,17 @@
 
 #include <string>
 
+constexpr UINT kTrayIconId = 101;
+// The icon's callback message to the main window: wParam the icon ID,
+// lParam the mouse or balloon message.
+constexpr UINT WM_TRAYNOTIFY = WM_APP + 321; // 0x8141
+
 // Adds (NIM_ADD) or removes (NIM_DELETE) the tray icon; the result of
 // Shell_NotifyIconW.
 BOOL TrayIcon(HWND mainWindow, DWORD message);
 
 // Formats the tip "<display name>  Ver 0.10" into a 64-byte buffer.
 void FormatTrayTip(char* tip, int size);
-
-// The tray icon's callback message: wParam icon ID, lParam mouse message.
-void OnTrayNotify(HWND mainWindow, WPARAM iconId, LPARAM mouseMessage);
-
-// Runs one tray-menu command on the main window.
-void OnTrayCommand(HWND mainWindow, int commandId);
 
 // Shows a balloon with the program's icon at the tray icon; the result of
 // Shell_NotifyIconW. A click on it comes back as NIN_BALLOONUSERCLICK.

@@ -1,11 +1,11 @@
-#include "app/wide_text.h"
+#include "platform/wide_text.h"
 
 #include <cstddef>
 #include <cstring>
 #include <cwchar>
 #include <vector>
 
-#include "app/app_state.h"
+#include "platform/program.h"
 
 std::wstring WideFromNote(std::string_view text)
 {

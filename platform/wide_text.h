@@ -2,8 +2,8 @@
 // the store) and the system's UTF-16. The system's ANSI code page is never
 // involved, so a Jotwise on an English or UTF-8 Windows reads, shows and
 // keeps Japanese text exactly as on a Japanese one.
-#ifndef JOTWISE_APP_WIDE_TEXT_H
-#define JOTWISE_APP_WIDE_TEXT_H
+#ifndef JOTWISE_PLATFORM_WIDE_TEXT_H
+#define JOTWISE_PLATFORM_WIDE_TEXT_H
 
 #include <windows.h>
 

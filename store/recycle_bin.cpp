@@ -6,7 +6,6 @@
 #include <cstring>
 #include <cwchar>
 
-#include "app/app_state.h"
 #include "store/note_values.h"
 #include "store/registry_key.h"
 #include "store/store.h"
@@ -132,13 +131,6 @@ void DropOldest(HKEY bin)
         RegDeleteKeyW(bin, std::to_wstring(entries[i]).c_str());
 }
 
-void MarkStored(int id, bool stored)
-{
-    AppState* state = App();
-    if (state && id >= 0 && id <= kMaxStoredId)
-        state->storedIds[id] = stored ? 1 : 0;
-}
-
 } // namespace
 
 bool MoveNoteToBin(int id)
@@ -177,7 +169,6 @@ bool MoveNoteToBin(int id)
     // there was a bin.
     for (const char* base : kNoteValueBases)
         RegDeleteValueW(main.Handle(), ValueName(base, id).c_str());
-    MarkStored(id, false);
     RegistryKey bin(kStoreBase, kBinKey);
     if (bin.Handle())
         DropOldest(bin.Handle());
@@ -243,7 +234,6 @@ bool RestoreFromBin(int entry, int id)
                 isList ? id : -1);
         }
     }
-    MarkStored(id, true);
     return DropBinEntry(entry);
 }
 

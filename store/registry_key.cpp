@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/wide_text.h"
+#include "platform/wide_text.h"
 
 namespace
 {
@@ -37,7 +37,7 @@ bool QueryText(HKEY key, const char* name, std::string* text)
 
 } // namespace
 
-#include "app/wide_text.h"
+#include "platform/wide_text.h"
 
 RegistryKey::RegistryKey(const char* basePath, const char* subkey)
 {

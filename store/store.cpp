@@ -5,14 +5,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/app_state.h"
-#include "app/error_box.h"
-#include "app/gdi_owners.h"
-#include "app/note_events.h"
-#include "app/wide_text.h"
-#include "store/recycle_bin.h"
-#include "store/extra_settings.h"
+#include "platform/gdi_owners.h"
+#include "platform/program.h"
+#include "platform/wide_text.h"
 #include "store/note_values.h"
+#include "store/recycle_bin.h"
 #include "store/registry_key.h"
 
 namespace
@@ -111,7 +108,7 @@ void WriteTopmost(RegistryKey& key, const NoteRecord* record)
 
 } // namespace
 
-void SaveNoteTopmost(const NoteRecord* record)
+void WriteNoteTopmost(const NoteRecord* record)
 {
     if (!record || record->deleted)
         return;
@@ -134,39 +131,31 @@ bool HasStoredNote(int id)
     return HasValue(key, name);
 }
 
-int LoadStore(HWND owner, StoredNoteHandler handler)
+void ReadStoredOptions(Options* options, LOGFONTA* font, bool* keepStoredFont)
 {
-    AppState* state = App();
     RegistryKey key(kStoreBase, kStoreKey);
 
     char version[kVersionCapacity];
     key.ReadString("Version", version, sizeof(version));
 
-    Options options;
-    std::memset(&options, 0, sizeof(options));
-    if (!key.ReadBinary("Option", &options, sizeof(options))) {
-        std::memset(&options, 0, sizeof(options));
-        SetDefaultOptions(&options);
+    std::memset(options, 0, sizeof(*options));
+    if (!key.ReadBinary("Option", options, sizeof(*options))) {
+        std::memset(options, 0, sizeof(*options));
+        SetDefaultOptions(options);
     }
-    LOGFONTA font;
-    std::memset(&font, 0, sizeof(font));
-    if (!key.ReadBinary("Font", &font, sizeof(font)))
-        SetDefaultFont(&font);
-    TerminateFaceName(&font);
+    std::memset(font, 0, sizeof(*font));
+    if (!key.ReadBinary("Font", font, sizeof(*font)))
+        SetDefaultFont(font);
+    TerminateFaceName(font);
     LOGFONTA fallback;
     SetDefaultFont(&fallback);
-    const bool keepStoredDefaultFont = MendFontHeight(&font, fallback.lfHeight);
-    if (!state)
-        return 1;
-    state->options = options;
-    LoadExtraSettings(&state->extra);
-    if (state->defaultFont)
-        DeleteObject(state->defaultFont);
-    state->defaultFont = CreateNoteFontIndirect(&font);
-    state->keepStoredDefaultFont = keepStoredDefaultFont;
-    const LONG defaultHeight = font.lfHeight;
+    *keepStoredFont = MendFontHeight(font, fallback.lfHeight);
+}
 
-    std::memset(state->storedIds, 0, sizeof(state->storedIds));
+void LoadNotesFromStore(HWND owner, StoredNoteHandler handler, LONG defaultHeight, std::uint8_t* storedIds)
+{
+    RegistryKey key(kStoreBase, kStoreKey);
+    std::memset(storedIds, 0, kMaxStoredId + 1);
     bool loading = true;
     NoteRecord scratch;
     LOGFONTA noteFont;
@@ -177,7 +166,7 @@ int LoadStore(HWND owner, StoredNoteHandler handler)
         // its ID and saves over it.
         if (!HasValue(key, name))
             continue;
-        state->storedIds[n] = 1;
+        storedIds[n] = 1;
         if (!loading)
             continue;
         std::memset(&scratch, 0, sizeof(scratch));
@@ -188,10 +177,9 @@ int LoadStore(HWND owner, StoredNoteHandler handler)
         if (LoadNote(key, owner, handler, n, &scratch, &noteFont, defaultHeight) == Loaded::kFailed)
             loading = false;
     }
-    return 1;
 }
 
-int LoadStoredNote(HWND owner, int id, StoredNoteHandler handler)
+int LoadNoteFromStore(HWND owner, int id, StoredNoteHandler handler, LONG defaultHeight)
 {
     RegistryKey key(kStoreBase, kStoreKey);
     char name[kValueNameSize];
@@ -200,37 +188,25 @@ int LoadStoredNote(HWND owner, int id, StoredNoteHandler handler)
     std::memset(&scratch, 0, sizeof(scratch));
     if (!key.ReadBinary(name, &scratch, kNoteImageSize))
         return 0;
-    // An impossible stored height is mended to the default font's, as at
-    // start.
     LOGFONTA font;
-    SetDefaultFont(&font);
-    AppState* state = App();
-    if (state)
-        GetNoteFont(state->defaultFont, &font);
-    LONG defaultHeight = font.lfHeight;
     return LoadNote(key, owner, handler, id, &scratch, &font, defaultHeight) == Loaded::kCreated;
 }
 
-void SaveOptions()
+LONG WriteOptions(const Options& options, const LOGFONTA* font)
 {
-    AppState* state = App();
-    if (!state)
-        return;
     RegistryKey key(kStoreBase, kStoreKey);
     key.WriteString("Version", kVersionText);
-    key.WriteBinary("Option", &state->options, kOptionsSize);
-    LOGFONTA font;
-    std::memset(&font, 0, sizeof(font));
-    if (!state->keepStoredDefaultFont && GetNoteFont(state->defaultFont, &font))
-        key.WriteBinary("Font", &font, sizeof(font));
-    if (key.LastError() != ERROR_SUCCESS)
-        ReportSaveFailure(key.LastError());
+    key.WriteBinary("Option", &options, kOptionsSize);
+    if (font)
+        key.WriteBinary("Font", font, sizeof(*font));
+    return key.LastError();
 }
 
-int SaveNote(const NoteRecord* record)
+LONG WriteNote(const NoteRecord* record)
 {
     if (!record)
-        return 0;
+        return ERROR_INVALID_PARAMETER;
+    LONG moved = ERROR_SUCCESS;
     if (record->deleted) {
         // The note goes to the bin as it stands now, not as it was last
         // saved; a note already gone from the store (saved deleted before)
@@ -238,7 +214,7 @@ int SaveNote(const NoteRecord* record)
         if (HasStoredNote(record->id)) {
             NoteRecord kept = *record;
             kept.deleted = 0;
-            SaveNote(&kept);
+            moved = WriteNote(&kept);
             MoveNoteToBin(record->id);
         }
     }
@@ -273,16 +249,5 @@ int SaveNote(const NoteRecord* record)
 
         WriteTopmost(key, record);
     }
-
-    // The note's values are gone, so its ID may be handed out again.
-    AppState* state = App();
-    if (record->deleted && state && record->id >= 0 && record->id <= kMaxStoredId)
-        state->storedIds[record->id] = 0;
-    NotifyNotesChanged();
-    // The user believes the note is safe; a failure must not pass silently.
-    if (key.LastError() != ERROR_SUCCESS) {
-        ReportSaveFailure(key.LastError());
-        return 0;
-    }
-    return 1;
+    return key.LastError() != ERROR_SUCCESS ? key.LastError() : moved;
 }

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <iterator>
 
-#include "app/wide_text.h"
+#include "platform/wide_text.h"
 
 namespace e2e
 {

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/wide_text.h"
+#include "platform/wide_text.h"
 #include "tests/e2e/driver.h"
 
 using namespace e2e;

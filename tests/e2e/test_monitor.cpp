@@ -2,7 +2,7 @@
 // blink, with due times set relative to the machine's clock.
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
+#include "app/main_window.h"
 #include "tests/e2e/driver.h"
 
 using namespace e2e;

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <map>
 
-#include "app/wide_text.h"
+#include "platform/wide_text.h"
 #include "tests/e2e/driver.h"
 
 using namespace e2e;

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "due/monitor.h"
+#include "notes/monitor.h"
 #include "notes/note_table.h"
 #include "store/store.h"
 #include "tests/e2e/driver.h"

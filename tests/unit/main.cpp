@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
 #include "app/main_window.h"
+#include "platform/program.h"
 
 int main(int argc, char** argv)
 {

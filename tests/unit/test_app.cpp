@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "app/error_box.h"
 #include "app/menu_state.h"
-#include "app/tray.h"
+#include "platform/error_box.h"
+#include "platform/tray_icon.h"
 #include "res/resource.h"
 #include "tests/unit/test_support.h"
 

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <string>
 
-#include "app/error_box.h"
 #include "due/due_time.h"
+#include "platform/error_box.h"
 #include "tests/unit/test_support.h"
 
 namespace

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
 #include "editor/editor_window.h"
+#include "notes/app_state.h"
 #include "tests/unit/test_support.h"
 
 namespace editor_test

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/wide_text.h"
 #include "editor/editor_commands.h"
 #include "help/help.h"
+#include "notes/app_state.h"
 #include "notes/note_table.h"
+#include "platform/wide_text.h"
 #include "res/resource.h"
 #include "tests/unit/test_support.h"
 

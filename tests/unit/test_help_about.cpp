@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "app/app_state.h"
 #include "help/about_box.h"
+#include "platform/program.h"
 #include "res/resource.h"
 #include "tests/unit/test_support.h"
 

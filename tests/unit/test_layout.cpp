@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
 #include "layout/layout_commands.h"
+#include "notes/app_state.h"
 #include "notes/note_table.h"
 #include "res/resource.h"
 #include "tests/unit/test_support.h"

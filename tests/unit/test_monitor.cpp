@@ -3,11 +3,11 @@
 
 #include <vector>
 
-#include "app/tray.h"
-#include "due/monitor.h"
-#include "due/reminder.h"
+#include "app/reminder_balloon.h"
+#include "notes/monitor.h"
 #include "notes/note_table.h"
 #include "notes/note_window.h"
+#include "platform/tray_icon.h"
 #include "tests/unit/test_support.h"
 
 namespace

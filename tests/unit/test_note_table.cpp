@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "notes/note_store.h"
 #include "notes/note_table.h"
-#include "store/store.h"
 #include "tests/unit/test_store_support.h"
 #include "tests/unit/test_support.h"
 

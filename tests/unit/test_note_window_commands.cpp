@@ -7,8 +7,8 @@
 #include <string>
 
 #include "editor/pickers.h"
-#include "editor/text_convert.h"
 #include "notes/note_commands.h"
+#include "notes/text_convert.h"
 #include "res/resource.h"
 #include "tests/unit/test_note_window_support.h"
 #include "tests/unit/test_support.h"

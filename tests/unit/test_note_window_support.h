@@ -9,7 +9,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/app_state.h"
+#include "notes/app_state.h"
 #include "notes/note_table.h"
 #include "store/records.h"
 

@@ -10,12 +10,12 @@
 #include <functional>
 #include <string>
 
-#include "app/app_state.h"
-#include "app/wide_text.h"
 #include "editor/editor_window.h"
 #include "help/help.h"
+#include "notes/app_state.h"
 #include "notes/note_table.h"
 #include "options/options_dialog.h"
+#include "platform/wide_text.h"
 #include "res/resource.h"
 #include "tests/unit/test_support.h"
 

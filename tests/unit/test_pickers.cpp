@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "editor/pickers.h"
+#include "notes/text_convert.h"
 #include "tests/unit/test_support.h"
 
 // The choosers run for real; a helper thread plays the user. It finds the

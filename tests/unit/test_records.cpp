@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "due/due_time.h"
-#include "editor/text_convert.h"
+#include "notes/text_convert.h"
 #include "store/records.h"
 #include "tests/unit/test_support.h"
 

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "app/gdi_owners.h"
+#include "platform/gdi_owners.h"
 #include "res/resource.h"
 #include "tests/unit/test_support.h"
 

@@ -4,11 +4,11 @@
 
 #include <cstring>
 
-#include "notes/note_table.h"
 #include "due/due_time.h"
+#include "notes/note_store.h"
+#include "notes/note_table.h"
 #include "store/recycle_bin.h"
 #include "store/registry_key.h"
-#include "store/store.h"
 #include "tests/unit/test_store_support.h"
 #include "tests/unit/test_support.h"
 
@@ -239,7 +239,7 @@ TEST_F(Store, BinKeepsTheLatestHundredAndRestoresUnderTheGivenId)
     EXPECT_EQ(3, bin.front().id) << "the two oldest are dropped";
     EXPECT_TRUE(IsTimeSet(&bin.front().deletedAt));
 
-    ASSERT_TRUE(RestoreFromBin(bin.back().binEntry, 9));
+    ASSERT_TRUE(RestoreNoteFromBin(bin.back().binEntry, 9));
     std::optional<RawValue> list = ReadRaw("List9");
     ASSERT_TRUE(list.has_value());
     NoteRecord restored;

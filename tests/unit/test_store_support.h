@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "notes/app_state.h"
 #include "store/records.h"
 
 namespace storetest

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/app_state.h"
+#include "notes/app_state.h"
 
 // Gives the test a fresh AppState (default options, default font, lock
 // initialised) and removes it again, closing any note windows left over.

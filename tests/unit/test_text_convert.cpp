@@ -7,7 +7,7 @@
 #include <list>
 #include <string>
 
-#include "editor/text_convert.h"
+#include "notes/text_convert.h"
 #include "tests/unit/test_support.h"
 
 namespace
