@@ -53,6 +53,14 @@ struct NoteRecord {
     bool keepStoredFont;
     // Kept in Topmost<n> beside the record, never in its stored bytes.
     std::uint8_t topmost;
+    // Kept in Repeat<n>: how the due time repeats (a RepeatKind) and the day
+    // of the month a monthly or yearly repeat returns to after a shorter
+    // month (0: the due time's own day).
+    std::uint8_t repeat;
+    std::uint8_t repeatDay;
+    // Kept in Snooze<n>: the due time is announced again only from this
+    // local wall-clock time on; unset (both halves zero) when not snoozed.
+    FILETIME snoozeUntil;
 };
 
 static_assert(offsetof(NoteRecord, reserved0) == 0);
