@@ -9,17 +9,6 @@
 #include "due/due_time.h"
 #include "store/records.h"
 
-// How a due time repeats. Stored in Repeat<n> by number: never renumber.
-enum RepeatKind {
-    kRepeatNone = 0,
-    kRepeatDaily = 1,
-    kRepeatWeekdays = 2, // Monday to Friday
-    kRepeatWeekly = 3,
-    kRepeatMonthly = 4,
-    kRepeatYearly = 5,
-};
-constexpr int kRepeatKindCount = 6;
-
 // The day of the month a monthly or yearly repeat of `due` returns to:
 // `storedDay` while `due` still agrees with it (falls on it, or on the last
 // day of a month too short for it), otherwise the due time's own day. So a

@@ -23,6 +23,17 @@ enum DrawState : std::uint8_t {
     kDrawOverdue = 3,
 };
 
+// How a due time repeats; kept in Repeat<n> by number, so never renumber.
+enum RepeatKind : std::uint8_t {
+    kRepeatNone = 0,
+    kRepeatDaily = 1,
+    kRepeatWeekdays = 2, // Monday to Friday
+    kRepeatWeekly = 3,
+    kRepeatMonthly = 4,
+    kRepeatYearly = 5,
+};
+constexpr int kRepeatKindCount = 6;
+
 struct NoteRecord {
     // ---- stored image, 80 bytes ----
     std::uint8_t reserved0[4]; // never interpreted, travels unchanged
