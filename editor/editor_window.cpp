@@ -227,6 +227,8 @@ int InitEditorState(HWND owner, EditorState* state, const NoteRecord* ownerRecor
     LOGFONTA description = {};
     if (ownerRecord) {
         CopyNoteImage(&note, ownerRecord);
+        note.repeat = ownerRecord->repeat;
+        note.repeatDay = ownerRecord->repeatDay;
         state->isNew = 0;
         // Stored text has its tabs expanded; the user edits with tabs again.
         note.text = SpacesToTabsCopy(ownerRecord);

@@ -35,6 +35,9 @@ constexpr UINT kFlashInterval = 120;
 constexpr int kFlashTicks = 6;
 constexpr int kFallbackIdRange = 1000;
 
+// The open list, or null.
+HWND g_list = nullptr;
+
 // Which edges of the window a control follows when the window is resized.
 enum Anchor { kLeft = 1, kRight = 2, kTop = 4, kBottom = 8 };
 
@@ -640,13 +643,15 @@ BOOL OnInitDialog(HWND list)
         SetWindowPlacement(list, &placement);
     }
     Refresh(list);
-    SetNoteListWindow(list);
+    g_list = list;
+    ListenToNoteChanges(list);
     return TRUE;
 }
 
 void OnDestroy(HWND list)
 {
-    SetNoteListWindow(nullptr);
+    g_list = nullptr;
+    StopListeningToNoteChanges(list);
     KillTimer(list, kFlashTimer);
     ListState* state = StateOf(list);
     if (state && state->flashing) {
@@ -750,7 +755,7 @@ bool RegisterListClass()
 
 void OpenNoteList()
 {
-    HWND list = NoteListWindow();
+    HWND list = g_list;
     if (!list && RegisterListClass())
         list = CreateDialogParamW(AppInstance(), MAKEINTRESOURCEW(IDD_NOTE_LIST), nullptr, NoteListProc, 0);
     if (!list)
@@ -763,13 +768,13 @@ void OpenNoteList()
 
 void CloseNoteList()
 {
-    if (HWND list = NoteListWindow())
+    if (HWND list = g_list)
         DestroyWindow(list);
 }
 
 bool HandleNoteListMessage(MSG* msg)
 {
-    HWND list = NoteListWindow();
+    HWND list = g_list;
     if (!list || !msg || (msg->hwnd != list && !IsChild(list, msg->hwnd)))
         return false;
     if (msg->message == WM_KEYDOWN && msg->wParam == 'F' && GetKeyState(VK_CONTROL) < 0) {

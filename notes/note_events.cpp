@@ -1,22 +1,26 @@
 #include "notes/note_events.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace
 {
-HWND g_noteList = nullptr;
+std::vector<HWND> g_listeners;
 } // namespace
 
-HWND NoteListWindow()
+void ListenToNoteChanges(HWND window)
 {
-    return g_noteList;
+    if (window && std::find(g_listeners.begin(), g_listeners.end(), window) == g_listeners.end())
+        g_listeners.push_back(window);
 }
 
-void SetNoteListWindow(HWND window)
+void StopListeningToNoteChanges(HWND window)
 {
-    g_noteList = window;
+    g_listeners.erase(std::remove(g_listeners.begin(), g_listeners.end(), window), g_listeners.end());
 }
 
 void NotifyNotesChanged()
 {
-    if (g_noteList)
-        PostMessageW(g_noteList, WM_NOTESCHANGED, 0, 0);
+    for (HWND window : g_listeners)
+        PostMessageW(window, WM_NOTESCHANGED, 0, 0);
 }
