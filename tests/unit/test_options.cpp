@@ -15,6 +15,7 @@
 #include "notes/app_state.h"
 #include "notes/note_table.h"
 #include "options/options_dialog.h"
+#include "platform/hotkey.h"
 #include "platform/wide_text.h"
 #include "res/resource.h"
 #include "tests/unit/test_support.h"
@@ -767,4 +768,27 @@ TEST_F(OptionsDialog, ExtraPageStoresItsValuesAndReportsATakenHotKey)
     EXPECT_EQ(0, stored.remind);
     EXPECT_EQ(40, stored.opacity);
     EXPECT_EQ(app_->extra.hotKey, stored.hotKey) << "kept in values of their own";
+}
+
+TEST_F(OptionsDialog, OurOwnHotKeyIsNeverCalledTakenAndStaysOursAfterOk)
+{
+    HWND main = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    SetMainWindow(main);
+    ASSERT_TRUE(TakeNewNoteHotKey(main, kDefaultHotKey)) << "held as after a start";
+    for (int time = 1; time <= 2; ++time) {
+        std::string status = "not seen";
+        EXPECT_EQ(1, Run([&status](const OptionsUi& ui) {
+            if (!ui.extra)
+                return;
+            SelectTab(ui, 2);
+            status = TextOf(ui.extra, IDC_OPT_HOTKEY_STATUS);
+            Press(ui.dialog, IDOK);
+        }));
+        EXPECT_EQ("", status) << "opened " << time << " time(s): our own key is not another program's";
+        EXPECT_EQ(kDefaultHotKey, HeldNewNoteHotKey()) << "OK with the same key keeps it";
+        EXPECT_FALSE(RegisterHotKey(nullptr, 9, MOD_CONTROL | MOD_ALT, 'M')) << "and it is still registered";
+    }
+    ReleaseNewNoteHotKey(main);
+    SetMainWindow(nullptr);
+    DestroyWindow(main);
 }
