@@ -58,10 +58,16 @@ VIAddVersionKey /LANG=1041 "LegalCopyright" "Copyright (C) 2026 KOVA"
 
 !insertmacro MUI_LANGUAGE "Japanese"
 
+; Set when the installer closed a running Jotwise, which a silent run then
+; starts again at the end, as the finish page offers to.
+Var JotwiseWasRunning
+
 ; Asks a running Jotwise to exit the way its tray menu does, which saves
-; every note, and waits for the process to end before its files are
-; touched. A Jotwise busy in a dialog does not act on the command; the user
-; may close the dialog and retry. Silent runs give up with exit code 2.
+; every note; its main window going is the sign that it did. The process is
+; waited for when the system lets us open it, as its exe stays locked until
+; it ends; otherwise the window is given twenty seconds to go. A Jotwise
+; busy in a dialog does not act on the command; the user may close the
+; dialog and retry. Silent runs give up with exit code 2.
 !macro CLOSE_JOTWISE PREFIX
 Function ${PREFIX}CloseJotwise
     Push $0
@@ -73,22 +79,25 @@ Function ${PREFIX}CloseJotwise
         ${If} $0 = 0
             ${Break}
         ${EndIf}
+        StrCpy $JotwiseWasRunning 1
         StrCpy $1 0
         System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r1) i'
         ; SYNCHRONIZE is all that waiting needs.
         System::Call 'kernel32::OpenProcess(i 0x00100000, i 0, i r1) p .r2'
         DetailPrint "Jotwise を終了しています..."
         SendMessage $0 ${WM_COMMAND} ${IDM_EXIT} 0 /TIMEOUT=5000
-        StrCpy $3 1
         ${If} $2 <> 0
-            System::Call 'kernel32::WaitForSingleObject(p r2, i 20000) i .r3'
+            System::Call 'kernel32::WaitForSingleObject(p r2, i 20000) i'
             System::Call 'kernel32::CloseHandle(p r2)'
         ${Else}
-            Sleep 2000
+            ${For} $3 1 200
+                FindWindow $0 "${MAIN_CLASS}" ""
+                ${IfThen} $0 = 0 ${|} ${Break} ${|}
+                Sleep 100
+            ${Next}
         ${EndIf}
         FindWindow $0 "${MAIN_CLASS}" ""
-        ${If} $3 = 0
-        ${AndIf} $0 = 0
+        ${If} $0 = 0
             ${Break}
         ${EndIf}
         ${If} ${Silent}
@@ -143,6 +152,13 @@ Section "-ForgetRun"
         DeleteRegValue HKCU "${RUN_KEY}" "Jotwise"
     ${EndIf}
 SectionEnd
+
+Function .onInstSuccess
+    ${If} ${Silent}
+    ${AndIf} $JotwiseWasRunning == 1
+        Exec '"$INSTDIR\Jotwise.exe"'
+    ${EndIf}
+FunctionEnd
 
 Function .onInit
     ; An upgrade keeps the user's earlier choice about starting at logon.

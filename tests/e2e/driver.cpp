@@ -161,6 +161,18 @@ void Jotwise::Detach()
     main_ = nullptr;
 }
 
+bool Jotwise::Adopt(DWORD timeoutMs)
+{
+    Detach();
+    HWND main = nullptr;
+    if (!WaitUntil([&] { return (main = FindWindowA("Jotwise", nullptr)) != nullptr; }, timeoutMs))
+        return false;
+    GetWindowThreadProcessId(main, &pid_);
+    process_ = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, pid_);
+    main_ = main;
+    return process_ != nullptr;
+}
+
 std::vector<HWND> Jotwise::Windows(const char* className, bool visibleOnly) const
 {
     std::vector<HWND> found;
