@@ -1,8 +1,11 @@
 ; The per-user installer. scripts/package compiles it with
-;   makensis -INPUTCHARSET UTF8 -DBUILD_DIR=<build> -DOUT_FILE=<setup.exe>
-; after the build has left Jotwise.exe, Jotwise.chm and jotwise_version.nsh
-; in <build>. Nothing here needs an administrator: files go below the
-; user's profile and every registry value under HKCU.
+;   makensis -INPUTCHARSET UTF8 -DBUILD_DIR=<build> -DPROGRAM_DIR=<stage>
+;            -DOUT_FILE=<setup.exe> [-DSIGN=<command>]
+; after the build has left jotwise_version.nsh in <build> and the files to
+; ship, Jotwise.exe and Jotwise.chm, in <stage>. With SIGN, makensis runs
+; `SIGN file` on the uninstaller and on the installer it writes. Nothing
+; here needs an administrator: files go below the user's profile and every
+; registry value under HKCU.
 Unicode true
 Target amd64-unicode
 ManifestDPIAware true
@@ -25,6 +28,10 @@ SetCompressor /SOLID lzma
 
 Name "${PRODUCT} ${JOTWISE_VERSION}"
 OutFile "${OUT_FILE}"
+!ifdef SIGN
+    !uninstfinalize '"${SIGN}" "%1"' = 0
+    !finalize '"${SIGN}" "%1"' = 0
+!endif
 InstallDir "$LOCALAPPDATA\Programs\Jotwise"
 ; An upgrade goes where the last installation went.
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
@@ -123,8 +130,8 @@ Section "Jotwise" SecProgram
     SectionIn RO
     Call CloseJotwise
     SetOutPath "$INSTDIR"
-    File "${BUILD_DIR}/Jotwise.exe"
-    File "${BUILD_DIR}/Jotwise.chm"
+    File "${PROGRAM_DIR}/Jotwise.exe"
+    File "${PROGRAM_DIR}/Jotwise.chm"
     WriteUninstaller "$INSTDIR\uninstall.exe"
     CreateShortcut "$SMPROGRAMS\Jotwise.lnk" "$INSTDIR\Jotwise.exe" "" "$INSTDIR\Jotwise.exe" 0
 
