@@ -164,12 +164,10 @@ void Jotwise::Detach()
 bool Jotwise::Adopt(DWORD timeoutMs)
 {
     Detach();
-    HWND main = nullptr;
-    if (!WaitUntil([&] { return (main = FindWindowA("Jotwise", nullptr)) != nullptr; }, timeoutMs))
+    if (!WaitUntil([&] { return (main_ = FindWindowA("Jotwise", nullptr)) != nullptr; }, timeoutMs))
         return false;
-    GetWindowThreadProcessId(main, &pid_);
+    GetWindowThreadProcessId(main_, &pid_);
     process_ = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, pid_);
-    main_ = main;
     return process_ != nullptr;
 }
 

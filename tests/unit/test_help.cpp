@@ -166,8 +166,7 @@ TEST_F(HelpRequests, ContextRequestPassesTheContextId)
     EXPECT_EQ(ExpectedHelpPath(), g_fake.calls[0].file);
 }
 
-// Explorer's part is played here, by the profile functions: Wine keeps the
-// stream "file:name" as a file of that name beside the file.
+// Explorer's part is played here: Wine keeps a stream "file:name" in a file of that name.
 TEST_F(HelpRequests, TheDownloadMarkComesOffTheHelpFileOrTheUserLearnsHowToUnblockIt)
 {
     const std::string mark = ExpectedHelpPath() + ":Zone.Identifier";
