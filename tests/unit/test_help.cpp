@@ -166,6 +166,28 @@ TEST_F(HelpRequests, ContextRequestPassesTheContextId)
     EXPECT_EQ(ExpectedHelpPath(), g_fake.calls[0].file);
 }
 
+// Explorer's part is played here: Wine keeps a stream "file:name" in a file of that name.
+TEST_F(HelpRequests, TheDownloadMarkComesOffTheHelpFileOrTheUserLearnsHowToUnblockIt)
+{
+    const std::string mark = ExpectedHelpPath() + ":Zone.Identifier";
+    g_fake.topicResult = GetDesktopWindow();
+    for (const char* time : {"first", "second"}) {
+        ASSERT_TRUE(WritePrivateProfileStringA("ZoneTransfer", "ZoneId", "3", mark.c_str()));
+        EXPECT_TRUE(AskForHelp(kHelpDefaultTopic, 0).texts.empty()) << time;
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(mark.c_str())) << "mark removed, " << time;
+    }
+    EXPECT_TRUE(AskForHelp(kHelpDefaultTopic, 0).texts.empty()) << "no mark, nothing to say";
+
+    WritePrivateProfileStringA("ZoneTransfer", "ZoneId", "3", mark.c_str());
+    SetFileAttributesA(mark.c_str(), FILE_ATTRIBUTE_READONLY);
+    ErrorBoxes boxes = AskForHelp(kHelpContext, HELP_CONTEXT_NOTE);
+    SetFileAttributesA(mark.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(mark.c_str());
+    ASSERT_EQ(1u, boxes.texts.size()) << "a mark that stays is reported once";
+    EXPECT_NE(std::string::npos, boxes.texts[0].find(Sjis("「許可する」"))) << boxes.texts[0];
+    EXPECT_EQ(4u, g_fake.calls.size()) << "the help opens all the same";
+}
+
 TEST_F(HelpRequests, TheHelpSystemsOwnReasonIsShown)
 {
     g_fake.description
