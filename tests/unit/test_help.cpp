@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -80,18 +81,25 @@ struct ErrorBoxes {
     std::vector<HWND> owners;
 };
 
-// Answers every box that comes within a short while, keeping what it said.
+// Set once ShowHelp has returned: no box can come after that.
+std::atomic<bool> g_helpReturned{false};
+
+// Answers every box that comes until ShowHelp returns, keeping what it said.
 void AnswerBoxes(void* context)
 {
     auto* boxes = static_cast<ErrorBoxes*>(context);
-    DWORD timeout = 3000;
-    while (HWND box = WaitForThreadWindow("#32770", timeout)) {
+    for (;;) {
+        HWND box = WaitForThreadWindow("#32770", 50);
+        if (!box) {
+            if (g_helpReturned)
+                return;
+            continue;
+        }
         boxes->texts.push_back(MessageBoxText(box));
         boxes->owners.push_back(GetWindow(box, GW_OWNER));
         PostMessageA(box, WM_COMMAND, IDOK, 0);
         for (int i = 0; i < 250 && IsWindow(box); ++i)
             Sleep(20);
-        timeout = 700;
     }
 }
 
@@ -130,9 +138,11 @@ protected:
     ErrorBoxes AskForHelp(int kind, DWORD context)
     {
         ErrorBoxes boxes;
+        g_helpReturned = false;
         {
             DeferredAction user(0, AnswerBoxes, &boxes);
             ShowHelp(asker_, kind, context);
+            g_helpReturned = true;
         }
         return boxes;
     }
