@@ -9,6 +9,7 @@
 #include "notes/note_window.h"
 #include "notes/reminder_queue.h"
 #include "platform/tray_icon.h"
+#include "tests/e2e/driver.h"
 #include "tests/unit/test_support.h"
 
 namespace
@@ -62,6 +63,15 @@ protected:
     }
 
     bool Pass(const FILETIME& now = kNow) { return MonitorPass(&memory_, &now, nullptr); }
+
+    // Waits until a pass on another thread has hidden its first blinking note.
+    static bool BlinkStarted()
+    {
+        return e2e::WaitUntil([] {
+            MSG msg;
+            return PeekMessageA(&msg, nullptr, WM_NOTEBLINK, WM_NOTEBLINK, PM_NOREMOVE) != 0;
+        });
+    }
 
     static bool NeedsPaint(HWND window) { return GetUpdateRect(window, nullptr, FALSE) != 0; }
 
@@ -266,7 +276,7 @@ TEST_F(Monitor, ANoteClosedDuringItsBlinkIsNotTouchedAgain)
     FakeNote& overdue = AddNote(0, LocalTime(2001, 2, 20, 8, 0));
     PassOnThread pass{&kNow, nullptr, {}};
     HANDLE thread = CreateThread(nullptr, 0, PassOnThread::Run, &pass, 0, nullptr);
-    Sleep(kBlinkPhaseMs / 2);
+    ASSERT_TRUE(BlinkStarted());
     {
         // What CloseNote does: the slot is emptied under the lock.
         AppLock lock;
@@ -303,7 +313,7 @@ TEST_F(Monitor, StopEndsAPassPromptlyAndShowsTheBlinkingNoteAgain)
     HANDLE stop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     PassOnThread pass{&kNow, stop, {}};
     HANDLE thread = CreateThread(nullptr, 0, PassOnThread::Run, &pass, 0, nullptr);
-    Sleep(kBlinkPhaseMs / 2);
+    ASSERT_TRUE(BlinkStarted());
     DWORD start = GetTickCount();
     SetEvent(stop);
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 1000));
@@ -319,10 +329,11 @@ TEST_F(Monitor, StopEndsAPassPromptlyAndShowsTheBlinkingNoteAgain)
 TEST_F(Monitor, ThreadSleepsUntilWokenAndStopsWhenAsked)
 {
     FakeNote& note = AddNote(0, FILETIME{});
+    note.record.drawState = 2; // without a due time the first pass puts it right
     StartMonitorThread();
     ASSERT_NE(nullptr, app_->monitorThread);
     EXPECT_EQ(THREAD_PRIORITY_LOWEST, GetThreadPriority(app_->monitorThread));
-    Sleep(300);
+    ASSERT_TRUE(e2e::WaitUntil([&note] { return note.record.drawState == 0; })) << "the first pass ran";
     {
         AppLock lock;
         note.record.due = LocalTime(2001, 2, 20, 8, 0);
@@ -330,9 +341,8 @@ TEST_F(Monitor, ThreadSleepsUntilWokenAndStopsWhenAsked)
     Sleep(500);
     EXPECT_EQ(0, note.record.drawState) << "nothing said the note changed";
     WakeMonitor();
-    for (int i = 0; i < 100 && note.record.drawState != 3; ++i)
-        Sleep(10);
-    EXPECT_EQ(3, note.record.drawState) << "woken, the monitor sees the note overdue";
+    EXPECT_TRUE(e2e::WaitUntil([&note] { return note.record.drawState == 3; }))
+        << "woken, the monitor sees the note overdue";
     HANDLE copy = nullptr;
     DuplicateHandle(GetCurrentProcess(), app_->monitorThread, GetCurrentProcess(), &copy, 0, FALSE,
         DUPLICATE_SAME_ACCESS);

@@ -141,18 +141,6 @@ void SelectTab(const OptionsUi& ui, int index)
 }
 
 // Clicks cell (column, row) of a colour grid of the colour chooser.
-void ClickCell(HWND dialog, int gridId, int rows, int columns, int column, int row)
-{
-    RECT grid;
-    GetWindowRect(GetDlgItem(dialog, gridId), &grid);
-    int dx = (grid.right - grid.left) / columns;
-    int dy = (grid.bottom - grid.top) / rows;
-    POINT point{grid.left + column * dx + dx / 3, grid.top + row * dy + dy / 3};
-    ScreenToClient(dialog, &point);
-    PostMessageA(dialog, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x, point.y));
-    PostMessageA(dialog, WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
-}
-
 void WaitUntilGone(HWND window)
 {
     for (int i = 0; i < 250 && IsWindow(window) && IsWindowVisible(window); ++i)
@@ -377,7 +365,6 @@ TEST_F(OptionsDialog, CancelAfterChangesLeavesEverythingAsItWas)
         Press(ui.general, IDC_OPT_BACK_PICK);
         if (HWND chooser = WaitForDialog(ui.dialog)) {
             ClickCell(chooser, COLOR_BOX1, 6, 8, 0, 0);
-            Sleep(200);
             Press(chooser, IDOK);
             WaitUntilGone(chooser);
             picked = SwatchBrush(ui.general, IDC_OPT_BACK_SWATCH) != oldBack;
@@ -548,7 +535,6 @@ TEST_F(OptionsDialog, PickingTheSameColourKeepsTheBrushAndANewOneReplacesIt)
         if (!chooser)
             return;
         ClickCell(chooser, COLOR_BOX1, 6, 8, 0, 0);
-        Sleep(200);
         Press(chooser, IDOK);
         WaitUntilGone(chooser);
         seen.afterNew = SwatchBrush(ui.due, IDC_OPT_EVE_SWATCH);
