@@ -185,6 +185,9 @@ TEST_F(Monitor, SleepsUntilTheSoonestChangeOfAVisibleNote)
     app_->extra.remind = 1;
     ASSERT_TRUE(Pass());
     EXPECT_EQ(10001u, memory_.waitMs) << "a hidden note is due first and will be announced";
+    AddNote(4, LocalTime(2001, 2, 20, 8, 0)).record.snoozeUntil = LocalTime(2001, 3, 1, 12, 0, 5);
+    ASSERT_TRUE(Pass());
+    EXPECT_EQ(5000u, memory_.waitMs) << "an overdue note's snooze ends first";
     app_->options.blink = 1;
     ASSERT_TRUE(Pass());
     EXPECT_EQ(kMonitorIntervalMs, memory_.waitMs) << "an overdue note blinks";
@@ -459,6 +462,18 @@ TEST_F(Monitor, NotesReachingTheirDueTimeAreAnnouncedInOneBalloon)
     EXPECT_TRUE(announce()) << "a second due moment in the same run is announced too";
     ASSERT_EQ(2u, g_balloons.size()) << "three notes due at once, one hidden: one balloon for all";
     EXPECT_EQ(L"a\nb\nc", g_balloons[1].second);
+
+    FakeNote& snoozed = AddNote(5, LocalTime(2001, 3, 1, 12, 1, 40));
+    snoozed.record.text = texts[4].data();
+    snoozed.record.snoozeUntil = LocalTime(2001, 3, 1, 12, 1, 50);
+    ASSERT_TRUE(Pass(LocalTime(2001, 3, 1, 12, 1, 35)));
+    ASSERT_TRUE(Pass(LocalTime(2001, 3, 1, 12, 1, 45)));
+    EXPECT_FALSE(announce()) << "a note snoozed over its due moment waits";
+    ASSERT_TRUE(Pass(LocalTime(2001, 3, 1, 12, 1, 50)));
+    EXPECT_TRUE(announce()) << "and is announced when its snooze ends";
+    EXPECT_EQ(L"d", g_balloons.back().second);
+    g_balloons.pop_back();
+    snoozed.record.snoozeUntil = LocalTime(2001, 3, 1, 14, 0);
 
     app_->extra.remind = 0;
     AddNote(4, LocalTime(2001, 3, 1, 12, 2)).record.text = texts[4].data();
