@@ -605,6 +605,8 @@ const std::vector<StringRow>& StringTable()
             u8"\u305B\u307E\u305B\u3093\u3002\u3088\u308D\u3057\u3044\u3067\u3059\u304B\uFF1F"},
         // メモの一覧 (%d 件)
         {IDS_LIST_TITLE, u8"\u30E1\u30E2\u306E\u4E00\u89A7 (%d \u4EF6)"},
+        {IDS_REMIND_WAY_BALLOON, u8"バルーンのみ"},
+        {IDS_REMIND_WAY_WINDOW, u8"バルーンとリマインダー ウィンドウ"},
         {IDS_ASK_UNSTORABLE_TEXT,
             u8"メモに保存できない文字が含まれています。その文字を「?」に置き換えて実行しますか？"},
         {IDS_ERR_FACE_NAME,
