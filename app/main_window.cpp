@@ -24,6 +24,7 @@
 #include "platform/hotkey.h"
 #include "platform/tray_icon.h"
 #include "platform/wide_text.h"
+#include "reminders/reminder_window.h"
 #include "res/resource.h"
 
 namespace
@@ -74,6 +75,7 @@ void OnDestroy(HWND window)
     if (editor)
         SendMessageW(editor, WM_CLOSE, 0, 0);
     CloseNoteList();
+    CloseReminderWindow();
     // The monitor reads note records; stop it before any record is freed.
     StopMonitorThread(state->monitorThread);
     state->monitorThread = nullptr;
@@ -95,8 +97,10 @@ void OnEndSession(WPARAM ending)
     if (!ending || !state)
         return;
     SaveOptions();
-    // The list keeps its place only when it closes.
+    // The list and the reminder window keep their places only when they
+    // close.
     CloseNoteList();
+    CloseReminderWindow();
     // Typed text that was never applied survives the logoff as a draft.
     HWND editor = state->editorWindow;
     if (editor)
@@ -269,7 +273,7 @@ int RunJotwise(HINSTANCE instance)
 
     MSG msg = {};
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (HandleNoteListMessage(&msg))
+        if (HandleNoteListMessage(&msg) || HandleReminderWindowMessage(&msg))
             continue;
         if (!TranslateAcceleratorW(MainWindow(), accelerators, &msg)) {
             TranslateMessage(&msg);

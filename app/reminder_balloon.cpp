@@ -4,11 +4,10 @@
 #include <utility>
 
 #include "notes/app_state.h"
-#include "notes/monitor.h"
-#include "notes/note_layers.h"
 #include "notes/reminder_queue.h"
 #include "platform/tray_icon.h"
 #include "platform/wide_text.h"
+#include "reminders/reminder_window.h"
 #include "res/resource.h"
 
 namespace
@@ -16,9 +15,6 @@ namespace
 
 constexpr std::size_t kLineLimit = 60;
 constexpr std::size_t kLinesShown = 3;
-
-// The notes of the balloon on screen (main thread only).
-std::vector<HWND> g_balloonNotes;
 
 std::wstring FormatCount(UINT formatId, std::size_t count)
 {
@@ -77,40 +73,23 @@ void OnDueReminder(HWND mainWindow)
     AppState* state = App();
     if (!state || !state->extra.remind)
         return;
-    std::vector<HWND> shown;
     std::vector<std::wstring> lines;
     for (HWND note : notes) {
         const NoteRecord* record = IsOpenNote(state, note) ? NoteRecordOf(note) : nullptr;
-        if (!record)
-            continue;
-        shown.push_back(note);
-        lines.push_back(FirstLineOf(record->text, kLineLimit));
+        if (record)
+            lines.push_back(FirstLineOf(record->text, kLineLimit));
     }
-    if (shown.empty())
+    if (lines.empty())
         return;
-    std::wstring text = atStart ? FormatCount(IDS_REMIND_OVERDUE_COUNT, shown.size()) : ReminderText(lines);
-    if (ShowTrayBalloon(mainWindow, ResourceText(IDS_REMIND_TITLE), text))
-        g_balloonNotes = std::move(shown);
+    std::wstring text = atStart ? FormatCount(IDS_REMIND_OVERDUE_COUNT, lines.size()) : ReminderText(lines);
+    ShowTrayBalloon(mainWindow, ResourceText(IDS_REMIND_TITLE), text);
+    // The window lists every note due, not only those just announced; it
+    // comes up without taking the focus from what the user is typing.
+    if (state->extra.remindWindow)
+        ShowReminderWindow(false);
 }
 
 void OnReminderBalloonClick()
 {
-    AppState* state = App();
-    if (!state)
-        return;
-    HWND first = nullptr;
-    for (HWND note : g_balloonNotes) {
-        NoteRecord* record = IsOpenNote(state, note) ? NoteRecordOf(note) : nullptr;
-        if (!record)
-            continue;
-        record->hidden = 0;
-        SetWindowPos(note, NoteZOrderAnchor(note), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-        if (!first)
-            first = note;
-    }
-    if (first) {
-        // A note that was hidden has its due state judged again.
-        WakeMonitor();
-        SetForegroundWindow(first);
-    }
+    ShowReminderWindow(true);
 }

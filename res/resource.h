@@ -39,6 +39,14 @@
 #define IDM_LIST_DELETE 1204
 #define IDM_LIST_EMPTY_BIN 1205
 
+// The reminder window's snooze choices (a popup of its button "後で通知")
+#define IDM_REMIND_SNOOZE_POPUP 131
+#define IDM_REMIND_SNOOZE_5 321
+#define IDM_REMIND_SNOOZE_10 322
+#define IDM_REMIND_SNOOZE_30 323
+#define IDM_REMIND_SNOOZE_60 324
+#define IDM_REMIND_SNOOZE_MORNING 325
+
 // Position of the size submenu inside the tray popup (greyed by position)
 #define TRAY_SIZE_SUBMENU_POS 5
 
@@ -93,6 +101,7 @@
 #define IDD_OPTIONS_DUE 113
 #define IDD_OPTIONS_EXTRA 114
 #define IDD_NOTE_LIST 121
+#define IDD_REMINDERS 131
 
 // About box controls
 #define IDC_ABOUT_VERSION 101
@@ -153,6 +162,13 @@
 #define IDC_LIST_EMPTY_BIN 208
 #define IDC_LIST_CLOSE 209
 
+// Reminder window controls
+#define IDC_REMIND_VIEW 311
+#define IDC_REMIND_SHOW 312
+#define IDC_REMIND_DONE 313
+#define IDC_REMIND_SNOOZE 314
+#define IDC_REMIND_CLOSE 315
+
 // Editor child controls
 #define IDC_EDITOR_EDIT 30011
 #define IDC_EDITOR_TOOLBAR 30013
@@ -196,6 +212,11 @@
 #define IDS_LIST_TITLE 7182
 #define IDS_REMIND_WAY_BALLOON 7300
 #define IDS_REMIND_WAY_WINDOW 7301
+#define IDS_REMIND_COLUMN_AGO 7302
+#define IDS_REMIND_JUST_NOW 7303
+#define IDS_REMIND_MINUTES_AGO 7304
+#define IDS_REMIND_HOURS_AGO 7305
+#define IDS_REMIND_DAYS_AGO 7306
 #define IDS_ASK_UNSTORABLE_TEXT 7120
 #define IDS_ERR_FACE_NAME 7121
 #define IDS_ERR_NO_TEXT 8001
@@ -215,5 +236,6 @@
 #define HELP_CONTEXT_OPTIONS 1021
 #define HELP_CONTEXT_OPTIONS_EXTRA 1022
 #define HELP_CONTEXT_NOTE_LIST 1031
+#define HELP_CONTEXT_REMINDERS 1041
 
 #endif

@@ -527,8 +527,9 @@ TEST_F(Notes, MenusWithAHiddenNoteAndWhileTheEditorIsOpen)
     ASSERT_NE(nullptr, app.WaitForWindow("TextC")) << "the editor opens";
     app.Sync();
     EXPECT_EQ(ToItems("0111111110"), OpenMenu(app, app.MainWindow(), true)) << "no second editor, no exit";
-    // Peel-off submenu, edit, duplicate, properties, hide, optimise, on top, help.
-    EXPECT_EQ(ToItems("10111111"), OpenMenu(app, notes[0], false)) << "no edit while the editor is open";
+    // Peel-off submenu, edit, duplicate, properties, hide, optimise, on top,
+    // repeat, done and snooze (no due date), help.
+    EXPECT_EQ(ToItems("10111110001"), OpenMenu(app, notes[0], false)) << "no edit while the editor is open";
 }
 
 namespace
