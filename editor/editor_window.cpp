@@ -357,6 +357,8 @@ bool SaveEditorDraft(HWND editor)
         return false;
     Draft draft = {};
     CopyNoteImage(&draft.note, &state->note);
+    draft.note.repeat = state->note.repeat;
+    draft.note.repeatDay = state->note.repeatDay;
     if (!GetNoteFont(state->note.font, &draft.font))
         SetDefaultFont(&draft.font);
     draft.text.resize(static_cast<std::size_t>(GetWindowTextLengthW(state->edit)) + 1);
@@ -390,6 +392,8 @@ void RestoreEditorDraft(HWND mainWindow)
         note.foreColour = draft.note.foreColour;
         note.backColour = draft.note.backColour;
         note.due = draft.note.due;
+        note.repeat = draft.note.repeat;
+        note.repeatDay = draft.note.repeatDay;
         if (isNew) {
             note.created = draft.note.created;
             note.left = draft.note.left;

@@ -378,7 +378,7 @@ TEST_F(EditorEndToEnd, OpenEditorDisablesItsOwnersGreysTheirMenusAndComesBackWhe
     EXPECT_TRUE(tray[kTrayExit]) << "1009 while the editor is open";
     EXPECT_FALSE(tray[kTrayArrange]);
     std::vector<bool> noteMenu = NoteMenuItems(app, other);
-    ASSERT_EQ(8u, noteMenu.size()) << "the note menu read from the screen";
+    ASSERT_EQ(11u, noteMenu.size()) << "the note menu read from the screen";
     EXPECT_TRUE(noteMenu[kNoteEdit]) << "1111 while the editor is open";
     EXPECT_FALSE(noteMenu[kNoteDuplicate]);
 
@@ -391,7 +391,7 @@ TEST_F(EditorEndToEnd, OpenEditorDisablesItsOwnersGreysTheirMenusAndComesBackWhe
     EXPECT_TRUE(IsWindowEnabled(owner));
     EXPECT_TRUE(IsWindowEnabled(app.MainWindow()));
     noteMenu = NoteMenuItems(app, other);
-    ASSERT_EQ(8u, noteMenu.size());
+    ASSERT_EQ(11u, noteMenu.size());
     EXPECT_FALSE(noteMenu[kNoteEdit]);
 
     app.PostTrayCommand(1001);
@@ -503,11 +503,14 @@ TEST_F(EditorEndToEnd, LogoffKeepsTheChangedEditorAsADraftForTheNextStart)
             ASSERT_NE(nullptr, editor);
             app.Sync();
             SetEditText(editor, text);
+            app.PostCommand(editor, 1174); // 繰り返し(&R) → 毎週
+            app.Sync();
             SendMessageTimeoutA(EditOf(editor), EM_SETMODIFY, TRUE, 0, SMTO_NORMAL, 5000, nullptr);
             SendMessageTimeoutA(app.MainWindow(), WM_ENDSESSION, 1, 0, SMTO_NORMAL, 5000, nullptr);
             app.Kill(); // what the system does after a logoff
         }
         EXPECT_EQ(std::vector<int>{3}, StoredIds("List")) << "nothing applied";
+        EXPECT_EQ(Bytes({3, 0, 0, 0}), store::Read("DraftRepeat").value_or(Bytes{})) << "the repeat chosen";
         const char before[] = "before";
         EXPECT_EQ(Bytes(before, before + sizeof(before)), store::Read("Memo3").value_or(Bytes{}));
 
