@@ -368,8 +368,14 @@ bool SaveEditorDraft(HWND editor)
 void RestoreEditorDraft(HWND mainWindow)
 {
     AppState* app = App();
+    // An impossible height is mended to the default font's, as a stored
+    // note's is.
+    LOGFONTA defaultFont;
+    SetDefaultFont(&defaultFont);
+    if (app)
+        GetNoteFont(app->defaultFont, &defaultFont);
     Draft draft = {};
-    if (!app || !ReadDraft(&draft)) {
+    if (!app || !ReadDraft(&draft, defaultFont.lfHeight)) {
         DeleteDraft();
         return;
     }

@@ -52,7 +52,7 @@ bool SaveDraft(const Draft& draft)
         && Write(handle, kDraftNew, REG_DWORD, &isNew, sizeof(isNew));
 }
 
-bool ReadDraft(Draft* draft)
+bool ReadDraft(Draft* draft, LONG defaultHeight)
 {
     RegistryKey key(kStoreBase, kStoreKey);
     HKEY handle = key.Handle();
@@ -74,6 +74,7 @@ bool ReadDraft(Draft* draft)
     CopyNoteImage(&draft->note, reinterpret_cast<const NoteRecord*>(note.data()));
     std::memcpy(&draft->font, font.data(), sizeof(draft->font));
     draft->font.lfFaceName[LF_FACESIZE - 1] = '\0';
+    MendFontHeight(&draft->font, defaultHeight);
     draft->text.assign(reinterpret_cast<const wchar_t*>(text.data()), text.size() / sizeof(wchar_t) - 1);
     DWORD flag = 0;
     std::memcpy(&flag, isNew.data(), sizeof(flag));

@@ -20,8 +20,9 @@ struct Draft {
 bool SaveDraft(const Draft& draft);
 
 // Reads a stored draft; false when there is none or any part of it is
-// missing or malformed, so a draft is used whole or not at all.
-bool ReadDraft(Draft* draft);
+// missing or malformed, so a draft is used whole or not at all. A font of
+// an impossible height gets `defaultHeight`, as a stored note's does.
+bool ReadDraft(Draft* draft, LONG defaultHeight);
 
 void DeleteDraft();
 
