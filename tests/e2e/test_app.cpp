@@ -179,7 +179,24 @@ TEST_F(AppLifecycle, AFailedSaveIsReportedOncePerRun)
     SendMessageTimeoutA(app.MainWindow(), WM_ENDSESSION, 1, 0, SMTO_NORMAL, 5000, nullptr);
     app.Sync();
     EXPECT_EQ(nullptr, app.WaitForDialog(1000)) << "once per run";
-    EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
+
+    // An exit that cannot keep the editor's text as a draft does not happen.
+    app.PostTrayCommand(1001);
+    HWND editor = app.WaitForWindow("TextC");
+    ASSERT_NE(nullptr, editor);
+    HWND edit = GetDlgItem(editor, 30011);
+    SendMessageTimeoutA(edit, WM_CHAR, 'x', 0, SMTO_NORMAL, 5000, nullptr);
+    app.PostTrayCommand(1009);
+    box = app.WaitForDialog();
+    ASSERT_NE(nullptr, box) << "the exit is refused with a reason";
+    EXPECT_EQ(
+        0u, MessageText(box).find(Sjis(u8"エディタの内容を保存できなかったため、終了を取りやめました。")));
+    PressButton(box, IDOK);
+    ASSERT_TRUE(app.WaitForNoDialog());
+    app.Sync();
+    EXPECT_TRUE(IsWindow(editor)) << "the editor stays with its text";
+    SendMessageTimeoutA(edit, EM_SETMODIFY, FALSE, 0, SMTO_NORMAL, 5000, nullptr);
+    EXPECT_EQ(std::optional<DWORD>(0), app.Exit()) << "with nothing to keep, the exit goes ahead";
     RegDeleteTreeA(HKEY_CURRENT_USER, kParent);
 }
 
