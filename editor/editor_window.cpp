@@ -155,9 +155,11 @@ void OnEditorDestroy(HWND editor)
     }
 }
 
+// "No" is the default: Enter must never throw text away.
 bool AskDiscard(HWND editor)
 {
-    return ResourceMessageBox(editor, IDS_ASK_DISCARD, IDS_CONFIRM_CAPTION, MB_ICONQUESTION | MB_YESNO)
+    return ResourceMessageBox(
+               editor, IDS_ASK_DISCARD, IDS_CONFIRM_CAPTION, MB_ICONQUESTION | MB_YESNO | MB_DEFBUTTON2)
         != IDNO;
 }
 
