@@ -189,8 +189,11 @@ TEST_F(Monitor, HiddenNotesKeepTheirDrawState)
     EXPECT_FALSE(NeedsPaint(hidden.window));
 }
 
-TEST_F(Monitor, NothingChangesWhileTheEditorIsOpenOrACommandRuns)
+TEST_F(Monitor, NothingChangesWhileTheEditorIsOpenOrACommandRunsButDueMomentsAreAnnounced)
 {
+    OnDueReminder(nullptr); // whatever earlier cases left queued
+    SetTrayNotifyForTesting(RecordBalloon);
+    g_balloons.clear();
     FakeNote& overdue = AddNote(0, LocalTime(2001, 2, 20, 8, 0));
     app_->options.blink = 1;
     HWND editor = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
@@ -199,6 +202,20 @@ TEST_F(Monitor, NothingChangesWhileTheEditorIsOpenOrACommandRuns)
     ASSERT_TRUE(Pass());
     EXPECT_EQ(0, overdue.record.drawState) << "editor open";
     EXPECT_EQ(INFINITE, memory_.waitMs) << "paused until woken";
+    OnDueReminder(nullptr);
+    EXPECT_EQ(1u, g_balloons.size()) << "the notes overdue at start are counted with the editor open";
+    char text[] = "soon";
+    FakeNote& soon = AddNote(1, LocalTime(2001, 3, 1, 12, 0, 2));
+    soon.record.text = text;
+    ASSERT_TRUE(Pass());
+    EXPECT_EQ(2001u, memory_.waitMs) << "awake for the next due moment";
+    ASSERT_TRUE(Pass(LocalTime(2001, 3, 1, 12, 0, 3)));
+    OnDueReminder(nullptr);
+    ASSERT_EQ(2u, g_balloons.size()) << "the due moment is announced with the editor open";
+    EXPECT_EQ(L"soon", g_balloons[1].second);
+    EXPECT_EQ(0, soon.record.drawState) << "its colour waits";
+    soon.record.text = nullptr;
+    SetTrayNotifyForTesting(nullptr);
     app_->editorWindow = nullptr;
 
     app_->mainCommandBusy = 1;
