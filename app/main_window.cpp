@@ -164,8 +164,8 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         UpdateMenuState(window, reinterpret_cast<HMENU>(wParam));
         return 0;
     case WM_TIMER:
-        if (wParam == kTrayRetryTimer)
-            RetryTrayIcon(window);
+        if (wParam == kTrayRetryTimer && RetryTrayIcon(window))
+            ShowPendingReminder(window);
         return 0;
     case WM_TRAYNOTIFY:
         OnTrayNotify(window, wParam, lParam);
@@ -201,7 +201,8 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     default:
         // Explorer restarted: its notification area starts empty.
         if (message == TaskbarCreatedMessage() && message != 0) {
-            RetryTrayIcon(window);
+            if (RetryTrayIcon(window))
+                ShowPendingReminder(window);
             return 0;
         }
         return DefWindowProcW(window, message, wParam, lParam);

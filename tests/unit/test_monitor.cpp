@@ -18,9 +18,13 @@ const FILETIME kNow = LocalTime(2001, 3, 1, 12, 0);
 
 // The balloons the tray was asked to show: title and text.
 std::vector<std::pair<std::wstring, std::wstring>> g_balloons;
+// The tray icon is not there (logon, Explorer restarting): the shell refuses.
+bool g_trayGone = false;
 
 BOOL WINAPI RecordBalloon(DWORD message, PNOTIFYICONDATAW data)
 {
+    if (g_trayGone)
+        return FALSE;
     if (message == NIM_MODIFY && (data->uFlags & NIF_INFO))
         g_balloons.emplace_back(data->szInfoTitle, data->szInfo);
     return TRUE;
@@ -436,7 +440,7 @@ TEST_F(Monitor, NotesReachingTheirDueTimeAreAnnouncedInOneBalloon)
     SetTrayNotifyForTesting(RecordBalloon);
     g_balloons.clear();
     app_->options.blink = 0;
-    std::string texts[] = {Sjis("牛乳を買う\r\n二本"), "a", "b", "c", "d"};
+    std::string texts[] = {Sjis("牛乳を買う\r\n二本"), "a", "b", "c", "d", "e", "f"};
     FakeNote& soon = AddNote(0, LocalTime(2001, 3, 1, 12, 0, 2));
     soon.record.text = texts[0].data();
     ASSERT_TRUE(Pass());
@@ -479,6 +483,28 @@ TEST_F(Monitor, NotesReachingTheirDueTimeAreAnnouncedInOneBalloon)
     EXPECT_EQ(L"\u671F\u65E5\u3092\u904E\u304E\u305F\u30E1\u30E2\u304C 5 \u4EF6\u3042\u308A\u307E\u3059",
         g_balloons[2].second)
         << "at start: how many are past due";
+    EXPECT_EQ(L"\u671F\u65E5\u3092\u904E\u304E\u305F\u30E1\u30E2\u304C\u3042\u308A\u307E\u3059",
+        g_balloons[2].first)
+        << "under a title of its own";
+
+    // Without the tray icon the balloon waits, gathering what comes meanwhile.
+    g_trayGone = true;
+    for (int slot = 5; slot <= 6; ++slot) {
+        AddNote(slot, LocalTime(2001, 3, 1, 13, slot)).record.text = texts[slot].data();
+        const FILETIME before = LocalTime(2001, 3, 1, 13, slot - 1, 30);
+        const FILETIME after = LocalTime(2001, 3, 1, 13, slot, 1);
+        ASSERT_TRUE(MonitorPass(&later, &before, nullptr));
+        ASSERT_TRUE(MonitorPass(&later, &after, nullptr));
+        OnDueReminder(nullptr);
+    }
+    g_trayGone = false;
+    EXPECT_EQ(3u, g_balloons.size()) << "nothing shown without the icon";
+    ShowPendingReminder(nullptr);
+    ASSERT_EQ(4u, g_balloons.size()) << "shown once the icon is back";
+    EXPECT_EQ(L"\u671F\u65E5\u306B\u306A\u308A\u307E\u3057\u305F", g_balloons[3].first);
+    EXPECT_EQ(L"e\nf", g_balloons[3].second);
+    ShowPendingReminder(nullptr);
+    EXPECT_EQ(4u, g_balloons.size()) << "and only once";
     SetTrayNotifyForTesting(nullptr);
     for (FakeNote& note : notes_)
         note.record.text = nullptr;
