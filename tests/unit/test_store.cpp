@@ -562,13 +562,9 @@ TEST_F(Store, ValuesOfTheWrongTypeOrSizeNeverUpsetTheLoader)
 TEST_F(Store, DraftFontOfAnImpossibleHeightIsMendedLikeANotesFont)
 {
     for (LONG height : {65535L, -65535L, -27L}) {
-        Draft draft = {};
-        draft.font = TestFont();
-        draft.font.lfHeight = height;
-        draft.text = L"draft";
+        Draft draft = {{}, TestFont(height), L"draft", true};
         ASSERT_EQ(ERROR_SUCCESS, SaveDraft(draft));
-        Draft read = {};
-        ASSERT_TRUE(ReadDraft(&read, 19));
-        EXPECT_EQ(height == -27 ? -27 : 19, read.font.lfHeight) << "DraftFont of height " << height;
+        ASSERT_TRUE(ReadDraft(&draft, 19));
+        EXPECT_EQ(height == -27 ? -27 : 19, draft.font.lfHeight) << "DraftFont of height " << height;
     }
 }
