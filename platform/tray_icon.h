@@ -41,5 +41,8 @@ constexpr UINT_PTR kTrayRetryTimer = 1;
 // read the balloons sent; null restores it.
 using TrayNotifyFunction = BOOL(WINAPI*)(DWORD message, PNOTIFYICONDATAW data);
 void SetTrayNotifyForTesting(TrayNotifyFunction function);
+// Replaces GetTickCount for the retries' two minutes; null restores it.
+using TrayClockFunction = DWORD (*)();
+void SetTrayClockForTesting(TrayClockFunction function);
 
 #endif

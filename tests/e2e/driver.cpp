@@ -161,6 +161,16 @@ void Jotwise::Detach()
     main_ = nullptr;
 }
 
+bool Jotwise::Adopt(DWORD timeoutMs)
+{
+    Detach();
+    if (!WaitUntil([&] { return (main_ = FindWindowA("Jotwise", nullptr)) != nullptr; }, timeoutMs))
+        return false;
+    GetWindowThreadProcessId(main_, &pid_);
+    process_ = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, pid_);
+    return process_ != nullptr;
+}
+
 std::vector<HWND> Jotwise::Windows(const char* className, bool visibleOnly) const
 {
     std::vector<HWND> found;

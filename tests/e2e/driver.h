@@ -52,6 +52,8 @@ public:
     void Kill();
     // Forgets the process without ending it (it keeps running).
     void Detach();
+    // Takes over a Jotwise started by someone else once its main window is up.
+    bool Adopt(DWORD timeoutMs = 20000);
 
     // Visible or hidden top-level windows of this process with the class.
     std::vector<HWND> Windows(const char* className, bool visibleOnly = false) const;

@@ -492,9 +492,9 @@ TEST_F(EditorWindow, PasteButtonFollowsTheClipboard)
     GlobalUnlock(block);
     SetClipboardData(CF_TEXT, block);
     CloseClipboard();
-    PumpMessages(300);
-    EXPECT_EQ(TBSTATE_ENABLED, SendMessageA(toolbar, TB_GETSTATE, IDM_EDIT_PASTE, 0))
-        << "text copied while the editor is open";
+    EXPECT_TRUE(PumpUntil([toolbar] {
+        return SendMessageA(toolbar, TB_GETSTATE, IDM_EDIT_PASTE, 0) == TBSTATE_ENABLED;
+    })) << "text copied while the editor is open";
 }
 
 TEST_F(EditorWindow, TabStopsSpanTheTabWidthInAverageCharacters)

@@ -600,6 +600,11 @@ const std::vector<StringRow>& StringTable()
         {IDS_ERR_BACKUP,
             u8"\u30D0\u30C3\u30AF\u30A2\u30C3\u30D7\u3092\u66F8\u304D\u8FBC\u3081\u307E\u305B\u3093\u3067"
             u8"\u3057\u305F\u3002"},
+        {IDS_ERR_HELP_BLOCKED,
+            u8"ヘルプ ファイル Jotwise.chm のブロックを解除できなかったため、ヘルプの"
+            u8"ページが白紙になります。\r\n\r\nJotwise.chm を右クリックして「プロパティ」を"
+            u8"開き、「許可する」にチェックを付けて (Windows 7 では「ブロックの解除」を"
+            u8"押して)「OK」を押してください。"},
         // 登録ファイル (*.reg)|*.reg|すべてのファイル (*.*)|*.*|
         {IDS_BACKUP_FILTER,
             u8"\u767B\u9332\u30D5\u30A1\u30A4\u30EB "
