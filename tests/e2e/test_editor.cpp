@@ -583,6 +583,11 @@ TEST_F(EditorEndToEnd, EveryEndWithTheEditorOpenKeepsItsChangesAsADraftForTheNex
             << "20 points";
         EXPECT_EQ(std::optional<DWORD>(0), again.Exit());
     }
+    Jotwise after;
+    ASSERT_TRUE(after.Start());
+    after.Sync();
+    EXPECT_EQ(nullptr, after.Editor()) << "a draft applied once does not come back";
+    EXPECT_EQ(std::optional<DWORD>(0), after.Exit());
 }
 
 TEST_F(EditorEndToEnd, NewNoteHotKeyOpensTheEditorInFrontFromAnywhere)
