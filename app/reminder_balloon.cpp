@@ -16,6 +16,11 @@ namespace
 constexpr std::size_t kLineLimit = 60;
 constexpr std::size_t kLinesShown = 3;
 
+// Notes announced while the tray icon was missing (at logon, while Explorer
+// restarts), kept for the balloon the icon's return brings.
+std::vector<HWND> g_pendingNotes;
+bool g_pendingAtStart = false;
+
 std::wstring FormatCount(UINT formatId, std::size_t count)
 {
     std::wstring format = ResourceText(formatId);
@@ -70,23 +75,48 @@ void OnDueReminder(HWND mainWindow)
     bool atStart = false;
     std::vector<HWND> notes = TakeDueReminders(&atStart);
 
-    AppState* state = App();
-    if (!state || !state->extra.remind)
+    if (!App())
         return;
-    std::vector<std::wstring> lines;
-    for (HWND note : notes) {
-        const NoteRecord* record = IsOpenNote(state, note) ? NoteRecordOf(note) : nullptr;
-        if (record)
-            lines.push_back(FirstLineOf(record->text, kLineLimit));
-    }
-    if (lines.empty())
-        return;
-    std::wstring text = atStart ? FormatCount(IDS_REMIND_OVERDUE_COUNT, lines.size()) : ReminderText(lines);
-    ShowTrayBalloon(mainWindow, ResourceText(IDS_REMIND_TITLE), text);
-    // The window lists every note due, not only those just announced; it
-    // comes up without taking the focus from what the user is typing.
-    if (state->extra.remindWindow)
+    g_pendingNotes.insert(g_pendingNotes.end(), notes.begin(), notes.end());
+    g_pendingAtStart = g_pendingAtStart || atStart;
+    ShowPendingReminder(mainWindow);
+    // The window lists every note due, not only those just announced, and
+    // needs no tray icon; it comes up without taking the focus from what
+    // the user is typing.
+    const AppState* state = App();
+    if (!notes.empty() && state->extra.remind && state->extra.remindWindow)
         ShowReminderWindow(false);
+}
+
+void ShowPendingReminder(HWND mainWindow)
+{
+    AppState* state = App();
+    if (!state)
+        return;
+    std::vector<HWND> shown;
+    std::vector<std::wstring> lines;
+    for (HWND note : g_pendingNotes) {
+        const NoteRecord* record = IsOpenNote(state, note) ? NoteRecordOf(note) : nullptr;
+        if (!record)
+            continue;
+        shown.push_back(note);
+        lines.push_back(FirstLineOf(record->text, kLineLimit));
+    }
+    // Switched off meanwhile: nothing to announce.
+    if (shown.empty() || !state->extra.remind) {
+        g_pendingNotes.clear();
+        g_pendingAtStart = false;
+        return;
+    }
+    const bool atStart = g_pendingAtStart;
+    std::wstring title = ResourceText(atStart ? IDS_REMIND_OVERDUE_TITLE : IDS_REMIND_TITLE);
+    std::wstring text = atStart ? FormatCount(IDS_REMIND_OVERDUE_COUNT, shown.size()) : ReminderText(lines);
+    if (!ShowTrayBalloon(mainWindow, title, text)) {
+        g_pendingNotes = std::move(shown);
+        return;
+    }
+    g_pendingNotes.clear();
+    g_pendingAtStart = false;
 }
 
 void OnReminderBalloonClick()

@@ -10,8 +10,13 @@
 
 // Main thread, WM_DUEREMINDER: shows the balloon for everything queued and,
 // unless the options say the balloon alone, the reminder window (nothing
-// when reminders are switched off).
+// when reminders are switched off). Without a tray icon to show it from,
+// the balloon waits for ShowPendingReminder.
 void OnDueReminder(HWND mainWindow);
+
+// Main thread: the tray icon is back; shows the balloon that could not be
+// shown without it, if there is one.
+void ShowPendingReminder(HWND mainWindow);
 
 // Main thread: the user clicked the balloon; the reminder window opens on
 // the notes that are due.

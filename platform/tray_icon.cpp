@@ -66,13 +66,14 @@ void StartTrayIcon(HWND mainWindow)
     SetTimer(mainWindow, kTrayRetryTimer, kTrayRetryMs, nullptr);
 }
 
-void RetryTrayIcon(HWND mainWindow)
+bool RetryTrayIcon(HWND mainWindow)
 {
     bool added = TrayIcon(mainWindow, NIM_ADD) != FALSE;
     if (g_retrying && (added || TickNow() - g_retryStart >= kTrayRetryForMs)) {
         g_retrying = false;
         KillTimer(mainWindow, kTrayRetryTimer);
     }
+    return added;
 }
 
 namespace

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -76,6 +77,9 @@ private:
 
 // Polls every 30 ms until `done` holds; false when the time runs out first.
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
+
+// Types a key combination: presses the keys in order, lets go in reverse.
+void PressKeys(std::initializer_list<WORD> keys);
 
 // Message boxes and dialogs of another process.
 std::string WindowText(HWND window);

@@ -27,9 +27,13 @@ const FILETIME kNow = LocalTime(2001, 3, 1, 12, 0);
 
 // The balloons the tray was asked to show: title and text.
 std::vector<std::pair<std::wstring, std::wstring>> g_balloons;
+// The tray icon is not there (logon, Explorer restarting): the shell refuses.
+bool g_trayGone = false;
 
 BOOL WINAPI RecordBalloon(DWORD message, PNOTIFYICONDATAW data)
 {
+    if (g_trayGone)
+        return FALSE;
     if (message == NIM_MODIFY && (data->uFlags & NIF_INFO))
         g_balloons.emplace_back(data->szInfoTitle, data->szInfo);
     return TRUE;
@@ -45,8 +49,19 @@ struct FakeNote {
 class Monitor : public testing::Test
 {
 protected:
+    void SetUp() override
+    {
+        // Whatever earlier cases left queued.
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, WM_DUEREMINDER, WM_DUEREMINDER, PM_REMOVE))
+            ;
+        OnDueReminder(nullptr);
+        SetTrayNotifyForTesting(RecordBalloon);
+        g_balloons.clear();
+    }
     void TearDown() override
     {
+        SetTrayNotifyForTesting(nullptr);
         for (FakeNote& note : notes_) {
             SetWindowLongPtrA(note.window, GWLP_USERDATA, 0);
             DestroyWindow(note.window);
@@ -237,7 +252,7 @@ TEST_F(Monitor, HiddenNotesKeepTheirDrawState)
     EXPECT_FALSE(NeedsPaint(hidden.window));
 }
 
-TEST_F(Monitor, NothingChangesWhileTheEditorIsOpenOrACommandRuns)
+TEST_F(Monitor, NothingChangesWhileTheEditorIsOpenOrACommandRunsButDueMomentsAreAnnounced)
 {
     FakeNote& overdue = AddNote(0, LocalTime(2001, 2, 20, 8, 0));
     app_->options.blink = 1;
@@ -247,6 +262,17 @@ TEST_F(Monitor, NothingChangesWhileTheEditorIsOpenOrACommandRuns)
     ASSERT_TRUE(Pass());
     EXPECT_EQ(0, overdue.record.drawState) << "editor open";
     EXPECT_EQ(INFINITE, memory_.waitMs) << "paused until woken";
+    OnDueReminder(nullptr);
+    EXPECT_EQ(1u, g_balloons.size()) << "the notes overdue at start are counted with the editor open";
+    char text[] = "soon";
+    AddNote(1, LocalTime(2001, 3, 1, 12, 0, 2)).record.text = text;
+    ASSERT_TRUE(Pass());
+    EXPECT_EQ(2001u, memory_.waitMs) << "awake for the next due moment";
+    ASSERT_TRUE(Pass(LocalTime(2001, 3, 1, 12, 0, 3)));
+    OnDueReminder(nullptr);
+    ASSERT_EQ(2u, g_balloons.size()) << "the due moment is announced with the editor open";
+    EXPECT_EQ(0, notes_[1].record.drawState) << "its colour waits";
+    notes_[1].record.text = nullptr;
     app_->editorWindow = nullptr;
 
     app_->mainCommandBusy = 1;
@@ -471,12 +497,9 @@ TEST_F(Monitor, NotesReachingTheirDueTimeAreAnnouncedInOneBalloon)
         OnDueReminder(nullptr);
         return posted;
     };
-    announce(); // whatever earlier cases left queued
-    SetTrayNotifyForTesting(RecordBalloon);
-    g_balloons.clear();
     app_->extra.remindWindow = 0; // the balloon alone: the window has a case of its own
     app_->options.blink = 0;
-    std::string texts[] = {Sjis("牛乳を買う\r\n二本"), "a", "b", "c", "d"};
+    std::string texts[] = {Sjis("牛乳を買う\r\n二本"), "a", "b", "c", "d", "e", "f"};
     FakeNote& soon = AddNote(0, LocalTime(2001, 3, 1, 12, 0, 2));
     soon.record.text = texts[0].data();
     ASSERT_TRUE(Pass());
@@ -498,7 +521,7 @@ TEST_F(Monitor, NotesReachingTheirDueTimeAreAnnouncedInOneBalloon)
     ASSERT_EQ(2u, g_balloons.size()) << "three notes due at once, one hidden: one balloon for all";
     EXPECT_EQ(L"a\nb\nc", g_balloons[1].second);
 
-    FakeNote& snoozed = AddNote(5, LocalTime(2001, 3, 1, 12, 1, 40));
+    FakeNote& snoozed = AddNote(7, LocalTime(2001, 3, 1, 12, 1, 40));
     snoozed.record.text = texts[4].data();
     snoozed.record.snoozeUntil = LocalTime(2001, 3, 1, 12, 1, 50);
     ASSERT_TRUE(Pass(LocalTime(2001, 3, 1, 12, 1, 35)));
@@ -531,7 +554,22 @@ TEST_F(Monitor, NotesReachingTheirDueTimeAreAnnouncedInOneBalloon)
     EXPECT_EQ(L"\u671F\u65E5\u3092\u904E\u304E\u305F\u30E1\u30E2\u304C 5 \u4EF6\u3042\u308A\u307E\u3059",
         g_balloons[2].second)
         << "at start: how many are past due";
-    SetTrayNotifyForTesting(nullptr);
+    EXPECT_EQ(L"\u671F\u65E5\u3092\u904E\u304E\u305F\u30E1\u30E2\u304C\u3042\u308A\u307E\u3059",
+        g_balloons[2].first)
+        << "under a title of its own";
+
+    // Without the tray icon the balloon waits, gathering what comes meanwhile.
+    g_trayGone = true;
+    for (int slot = 5; slot <= 6; ++slot) {
+        AddNote(slot, FILETIME{}).record.text = texts[slot].data();
+        QueueDueReminder({notes_.back().window}, false);
+        announce();
+    }
+    g_trayGone = false;
+    ShowPendingReminder(nullptr);
+    ShowPendingReminder(nullptr);
+    ASSERT_EQ(4u, g_balloons.size()) << "shown once, when the icon is back";
+    EXPECT_EQ(L"e\nf", g_balloons[3].second);
     for (FakeNote& note : notes_)
         note.record.text = nullptr;
 }

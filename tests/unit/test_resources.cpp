@@ -660,6 +660,10 @@ const std::vector<StringRow>& StringTable()
             u8"\u671F\u65E5\u3092\u904E\u304E\u305F\u30E1\u30E2\u304C %d \u4EF6\u3042\u308A\u307E\u3059"},
         // ほか %d 件
         {IDS_REMIND_MORE, u8"\u307B\u304B %d \u4EF6"},
+        {IDS_REMIND_OVERDUE_TITLE, u8"期日を過ぎたメモがあります"},
+        {IDS_ERR_EXIT_DRAFT,
+            u8"エディタの内容を保存できなかったため、終了を取りやめました。メモを実行するか、エディタを閉じて"
+            u8"から、もう一度終了してください。"},
         // このキーはほかのプログラムが使っています。
         {IDS_HOTKEY_TAKEN,
             u8"\u3053\u306E\u30AD\u30FC\u306F\u307B\u304B\u306E\u30D7\u30ED\u30B0\u30E9\u30E0\u304C\u4F7F"
