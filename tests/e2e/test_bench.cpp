@@ -54,10 +54,12 @@ TEST(DISABLED_Bench, SeedAndStart)
     Jotwise app;
     DWORD start = GetTickCount();
     ASSERT_TRUE(app.Start());
-    while (app.Notes(true).size() < 64 && GetTickCount() - start < 30000)
+    // Counted once: a blinking note may be hidden at any later look.
+    bool allVisible = false;
+    while (!(allVisible = app.Notes(true).size() == 64) && GetTickCount() - start < 30000)
         Sleep(5);
     DWORD elapsed = GetTickCount() - start;
-    ASSERT_EQ(64u, app.Notes(true).size());
+    ASSERT_TRUE(allVisible) << "64 visible notes";
     std::printf("startup_ms=%lu\n", static_cast<unsigned long>(elapsed));
     std::fflush(stdout);
     app.Detach();
