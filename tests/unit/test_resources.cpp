@@ -584,6 +584,13 @@ const std::vector<StringRow>& StringTable()
             u8"\u305B\u307E\u305B\u3093\u3002\u3088\u308D\u3057\u3044\u3067\u3059\u304B\uFF1F"},
         // メモの一覧 (%d 件)
         {IDS_LIST_TITLE, u8"\u30E1\u30E2\u306E\u4E00\u89A7 (%d \u4EF6)"},
+        {IDS_STATE_DAMAGED, u8"壊れています"},
+        {IDS_ASK_DELETE_ENTRY_FOREVER,
+            u8"ごみ箱から削除します。同じ項目に入っているメモ %d "
+            u8"枚がすべて消え、元には戻せません。よろしいですか？"},
+        {IDS_ERR_ENTRY_NO_ROOM,
+            u8"ごみ箱のこの項目にはメモが %d "
+            u8"枚まとめて入っています。すべてを戻す空きがないため、どれも戻しませんでした。"},
         {IDS_ASK_UNSTORABLE_TEXT,
             u8"メモに保存できない文字が含まれています。その文字を「?」に置き換えて実行しますか？"},
         {IDS_ERR_FACE_NAME,
