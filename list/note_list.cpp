@@ -236,17 +236,40 @@ void Reorder(HWND list)
     Reorder(list, selected ? &keep : nullptr);
 }
 
-// Rows are rebuilt from scratch; the selection is found again by note.
-void Refresh(HWND list)
+// Rows are rebuilt from scratch; `keep` is found again by note.
+void Refresh(HWND list, const NoteRow* keep)
 {
     ListState* state = StateOf(list);
     if (!state)
         return;
-    const NoteRow* selected = SelectedRow(list);
-    NoteRow keep = selected ? *selected : NoteRow{};
+    NoteRow kept = keep ? *keep : NoteRow{};
     state->rows = GatherRows();
     state->order.clear();
-    Reorder(list, selected ? &keep : nullptr);
+    Reorder(list, keep ? &kept : nullptr);
+}
+
+void Refresh(HWND list)
+{
+    Refresh(list, SelectedRow(list));
+}
+
+// The row to select once `row` is gone: the one below it (past the other
+// notes of its bin entry, which go with it), else the one above.
+const NoteRow* RowAfterDeleting(HWND list, const NoteRow& row)
+{
+    ListState* state = StateOf(list);
+    int item = ListView_GetNextItem(state->view, -1, LVNI_SELECTED);
+    const auto goesWith = [&row](const NoteRow& other) {
+        return SameNote(other, row) || (IsBinRow(row) && other.binEntry == row.binEntry);
+    };
+    const int count = static_cast<int>(state->order.size());
+    for (int step : {1, -1}) {
+        for (int i = item + step; item >= 0 && i >= 0 && i < count; i += step) {
+            if (!goesWith(state->rows[state->order[i]]))
+                return &state->rows[state->order[i]];
+        }
+    }
+    return nullptr;
 }
 
 bool AskText(HWND list, const std::wstring& text)
@@ -396,27 +419,40 @@ void DeleteSelected(HWND list)
     if (!selected)
         return;
     NoteRow row = *selected;
+    const NoteRow* after = RowAfterDeleting(list, row);
+    NoteRow next = after ? *after : NoteRow{};
+    bool deleted = false;
     switch (row.state) {
     case NoteState::kShown:
     case NoteState::kHidden:
-        // The note's own command: the same question, the same outcomes.
-        SendMessageW(row.window, WM_COMMAND, IDM_NOTE_DELETE, 0);
+        if (Ask(list, IDS_ASK_MOVE_TO_BIN)) {
+            // The box ran a message loop: the note may have gone meanwhile.
+            if (NoteRecord* record = NoteRecordOf(row.window)) {
+                record->deleted = 1;
+                SendMessageW(row.window, WM_CLOSE, 0, 0);
+                deleted = true;
+            }
+        }
         break;
     case NoteState::kPeeledOff:
     case NoteState::kNotLoaded:
-        if (Ask(list, IDS_ASK_DELETE))
-            BinStoredNote(row.id);
+        deleted = Ask(list, IDS_ASK_DELETE) && BinStoredNote(row.id);
         break;
     case NoteState::kInBin:
     case NoteState::kDamaged:
         if (row.entryNotes > 1 ? AskText(list, FormatCount(IDS_ASK_DELETE_ENTRY_FOREVER, row.entryNotes))
                                : Ask(list, IDS_ASK_DELETE_FOREVER)) {
-            if (LONG error = DropBinEntry(row.binEntry); error != ERROR_SUCCESS)
+            LONG error = DropBinEntry(row.binEntry);
+            if (error != ERROR_SUCCESS)
                 ReportSaveFailure(error);
+            deleted = error == ERROR_SUCCESS;
         }
         break;
     }
-    Refresh(list);
+    if (deleted)
+        Refresh(list, after ? &next : nullptr);
+    else
+        Refresh(list);
 }
 
 void RunCommand(HWND list, int command)

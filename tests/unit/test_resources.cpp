@@ -584,6 +584,7 @@ const std::vector<StringRow>& StringTable()
             u8"\u305B\u307E\u305B\u3093\u3002\u3088\u308D\u3057\u3044\u3067\u3059\u304B\uFF1F"},
         // メモの一覧 (%d 件)
         {IDS_LIST_TITLE, u8"\u30E1\u30E2\u306E\u4E00\u89A7 (%d \u4EF6)"},
+        {IDS_ASK_MOVE_TO_BIN, u8"ごみ箱に移しますか？"},
         {IDS_STATE_DAMAGED, u8"壊れています"},
         {IDS_ASK_DELETE_ENTRY_FOREVER,
             u8"ごみ箱から削除します。同じ項目に入っているメモ %d "
