@@ -5,11 +5,13 @@
 
 #include <cwchar>
 
+#include "app/reminder_balloon.h"
 #include "notes/note_store.h"
 #include "notes/note_table.h"
 #include "platform/error_box.h"
 #include "platform/program.h"
 #include "platform/system_library.h"
+#include "platform/tray_icon.h"
 #include "platform/wide_text.h"
 #include "res/resource.h"
 #include "store/backup.h"
@@ -17,9 +19,89 @@
 namespace
 {
 
-void ReportBackupFailure(HWND owner, DWORD error)
+enum class FileDialog { kSave, kOpen };
+
+// A text with one %d or %ls filled in.
+template <typename Value> std::wstring FormatText(UINT formatId, Value value)
 {
-    ShowFailureWithReason(owner, IDS_ERR_BACKUP, error, MB_ICONERROR);
+    wchar_t text[1024] = {};
+    std::swprintf(text, sizeof(text) / sizeof(text[0]), ResourceText(formatId).c_str(), value);
+    return text;
+}
+
+void ShowError(HWND owner, const std::wstring& text)
+{
+    MessageBeep(0);
+    MessageBoxW(owner, text.c_str(), ResourceText(IDS_DISPLAY_NAME).c_str(), MB_ICONERROR);
+}
+
+std::wstring DocumentsFolder()
+{
+    wchar_t documents[MAX_PATH] = {};
+    auto folderPath = SystemFunctionAs<decltype(&SHGetFolderPathW)>(L"shell32.dll", "SHGetFolderPathW");
+    if (folderPath)
+        folderPath(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents);
+    return documents;
+}
+
+// Asks for a file in Documents, offering `fileName`; false when the user
+// cancelled or the dialog failed, which is reported.
+bool AskFileName(HWND owner, FileDialog kind, UINT titleId, std::wstring* fileName)
+{
+    wchar_t buffer[MAX_PATH] = {};
+    wcsncpy(buffer, fileName->c_str(), MAX_PATH - 1);
+    std::wstring documents = DocumentsFolder();
+    // "name|pattern|name|pattern|": the resource cannot hold the NULs.
+    std::wstring filter = ResourceText(IDS_BACKUP_FILTER);
+    for (wchar_t& c : filter) {
+        if (c == L'|')
+            c = L'\0';
+    }
+    std::wstring title = ResourceText(titleId);
+
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = filter.c_str();
+    dialog.lpstrFile = buffer;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.lpstrInitialDir = documents.empty() ? nullptr : documents.c_str();
+    dialog.lpstrTitle = title.c_str();
+    dialog.lpstrDefExt = L"reg";
+    dialog.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_EXPLORER
+        | (kind == FileDialog::kSave ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+    auto ask = SystemFunctionAs<decltype(&GetSaveFileNameW)>(
+        L"comdlg32.dll", kind == FileDialog::kSave ? "GetSaveFileNameW" : "GetOpenFileNameW");
+    auto extendedError
+        = SystemFunctionAs<decltype(&CommDlgExtendedError)>(L"comdlg32.dll", "CommDlgExtendedError");
+    if (ask && ask(&dialog)) {
+        *fileName = buffer;
+        return true;
+    }
+    // A dialog that could not do its work is no cancel.
+    DWORD code = ask && extendedError ? extendedError() : 0xFFFF;
+    if (code != 0)
+        ShowError(owner, FormatText(IDS_ERR_FILE_DIALOG, static_cast<unsigned>(code)));
+    return false;
+}
+
+// Writes the store into `fileName`; a failure is reported.
+bool WriteBackup(HWND owner, const std::wstring& fileName)
+{
+    std::wstring problem;
+    DWORD error = WriteBackupFile(fileName, &problem);
+    if (error == ERROR_INVALID_NAME && !problem.empty())
+        ShowError(owner, FormatText(IDS_ERR_BACKUP_NAME, problem.c_str()));
+    else if (error != ERROR_SUCCESS)
+        ShowFailureWithReason(owner, IDS_ERR_BACKUP, error, MB_ICONERROR);
+    return error == ERROR_SUCCESS;
+}
+
+// A balloon says where the file went; a click on it does nothing.
+void Announce(HWND mainWindow, UINT titleId, const std::wstring& text)
+{
+    if (ShowTrayBalloon(mainWindow, ResourceText(titleId), text))
+        ForgetReminderBalloon();
 }
 
 } // namespace
@@ -31,7 +113,7 @@ std::wstring DefaultBackupName(const SYSTEMTIME& day)
     return name;
 }
 
-int BackupStore(HWND owner)
+int BackupStore(HWND mainWindow)
 {
     // The file is to hold what the user sees, moves made since the last
     // save included.
@@ -40,43 +122,10 @@ int BackupStore(HWND owner)
 
     SYSTEMTIME today;
     GetLocalTime(&today);
-    wchar_t fileName[MAX_PATH] = {};
-    std::wstring name = DefaultBackupName(today);
-    wcsncpy(fileName, name.c_str(), MAX_PATH - 1);
-    wchar_t documents[MAX_PATH] = {};
-    auto folderPath = SystemFunctionAs<decltype(&SHGetFolderPathW)>(L"shell32.dll", "SHGetFolderPathW");
-    if (folderPath)
-        folderPath(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents);
-    // "name|pattern|name|pattern|": the resource cannot hold the NULs.
-    std::wstring filter = ResourceText(IDS_BACKUP_FILTER);
-    for (wchar_t& c : filter) {
-        if (c == L'|')
-            c = L'\0';
-    }
-    std::wstring title = ResourceText(IDS_BACKUP_TITLE);
-
-    OPENFILENAMEW dialog = {};
-    dialog.lStructSize = sizeof(dialog);
-    dialog.hwndOwner = owner;
-    dialog.lpstrFilter = filter.c_str();
-    dialog.lpstrFile = fileName;
-    dialog.nMaxFile = MAX_PATH;
-    dialog.lpstrInitialDir = documents[0] ? documents : nullptr;
-    dialog.lpstrTitle = title.c_str();
-    dialog.lpstrDefExt = L"reg";
-    dialog.Flags
-        = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_EXPLORER;
-    auto askFile = SystemFunctionAs<decltype(&GetSaveFileNameW)>(L"comdlg32.dll", "GetSaveFileNameW");
-    if (!askFile) {
-        ReportBackupFailure(owner, ERROR_PROC_NOT_FOUND);
+    std::wstring fileName = DefaultBackupName(today);
+    if (!AskFileName(mainWindow, FileDialog::kSave, IDS_BACKUP_TITLE, &fileName)
+        || !WriteBackup(mainWindow, fileName))
         return 0;
-    }
-    if (!askFile(&dialog))
-        return 0;
-    DWORD error = WriteBackupFile(fileName);
-    if (error != ERROR_SUCCESS) {
-        ReportBackupFailure(owner, error);
-        return 0;
-    }
+    Announce(mainWindow, IDS_BACKUP_DONE, fileName);
     return 1;
 }

@@ -114,3 +114,8 @@ void OnReminderBalloonClick()
         SetForegroundWindow(first);
     }
 }
+
+void ForgetReminderBalloon()
+{
+    g_balloonNotes.clear();
+}

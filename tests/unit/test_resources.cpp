@@ -592,6 +592,10 @@ const std::vector<StringRow>& StringTable()
         {IDS_ERR_ENTRY_NO_ROOM,
             u8"ごみ箱のこの項目にはメモが %d "
             u8"枚まとめて入っています。すべてを戻す空きがないため、どれも戻しませんでした。"},
+        {IDS_BACKUP_DONE, u8"バックアップしました"},
+        {IDS_ERR_BACKUP_NAME,
+            u8"名前に改行などの制御文字を含むキーか値があるため、バックアップできません。\r\n\r\n%ls"},
+        {IDS_ERR_FILE_DIALOG, u8"ファイルを選ぶダイアログを開けませんでした。(エラー %04X)"},
         {IDS_ASK_UNSTORABLE_TEXT,
             u8"メモに保存できない文字が含まれています。その文字を「?」に置き換えて実行しますか？"},
         {IDS_ERR_FACE_NAME,

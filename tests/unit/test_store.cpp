@@ -8,8 +8,10 @@
 #include "notes/note_store.h"
 #include "platform/wide_text.h"
 #include "notes/note_table.h"
+#include "store/backup.h"
 #include "store/recycle_bin.h"
 #include "store/registry_key.h"
+#include "store/restore.h"
 #include "tests/unit/test_store_support.h"
 #include "tests/unit/test_support.h"
 
@@ -350,6 +352,75 @@ TEST_F(Store, BinNeverDropsANote)
     std::fill(std::begin(app_->storedIds), std::end(app_->storedIds), 1);
     app_->storedIds[100] = 0;
     EXPECT_EQ(std::vector<int>{100}, FreeLoadableNoteIds(2));
+}
+
+TEST_F(Store, BackupIsCompleteOrFailsAndRestoreTakesOnlyWhatItWrites)
+{
+    SeedNote(1, 10, 10, 80, 40, "one");
+    SeedBinNote(L"2", 5, "binned");
+    auto storeText = [] {
+        HKEY key = nullptr;
+        RegOpenKeyExW(HKEY_CURRENT_USER, kStorePath, 0, KEY_READ, &key);
+        RegistryKey owner(key);
+        std::wstring text, problem;
+        return FormatRegistryFile(key, kStoreKeyName, &text, &problem) == ERROR_SUCCESS ? text : L"";
+    };
+    const std::wstring before = storeText();
+    // A name as long as a file name may be, held by another program for a
+    // moment while it is replaced.
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring file = folder + std::wstring(240, L'b') + L".reg";
+    std::wstring problem;
+    ASSERT_EQ(ERROR_SUCCESS, WriteBackupFile(file, &problem));
+    HANDLE held = CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE release = CreateThread(
+        nullptr, 0,
+        [](LPVOID file) -> DWORD {
+            Sleep(300);
+            return CloseHandle(file);
+        },
+        held, 0, nullptr);
+    EXPECT_EQ(ERROR_SUCCESS, WriteBackupFile(file, &problem));
+    WaitForSingleObject(release, INFINITE);
+    CloseHandle(release);
+
+    SeedNote(3, 10, 10, 80, 40, "later");
+    BackupImage backup;
+    ASSERT_EQ(ERROR_SUCCESS, ReadBackupFile(file, &backup));
+    ASSERT_EQ(BackupProblem::kNone, backup.problem);
+    ASSERT_EQ(ERROR_SUCCESS, ReplaceStore(backup.keys));
+    EXPECT_EQ(before, storeText()) << "the store as it was, the later note gone";
+
+    WriteRaw("line\nbreak", REG_SZ, "", 1);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_NAME), WriteBackupFile(file, &problem));
+    EXPECT_EQ(std::wstring(kStoreKeyName) + L" : line?break", problem);
+    ASSERT_EQ(ERROR_SUCCESS, ReadBackupFile(file, &backup)) << "the earlier backup stays";
+    DeleteFileW(file.c_str());
+
+    const std::wstring head = std::wstring(kRegistryFileHeader) + L"\r\n\r\n[" + kStoreKeyName;
+    const std::pair<std::wstring, BackupProblem> refused[] = {
+        {L"REGEDIT4\r\n", BackupProblem::kNotBackup},
+        {L"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software]",
+            BackupProblem::kForeignKey},
+        {head + L"X]", BackupProblem::kForeignKey},
+        {L"Windows Registry Editor Version 5.00\r\n\r\n[-" + std::wstring(kStoreKeyName) + L"]",
+            BackupProblem::kForeignKey},
+        {head + L"]\r\n\"Path\"=hex(2):41,00,00,00", BackupProblem::kForeignValue},
+        {head + L"]\r\n\"List1\"=-", BackupProblem::kForeignValue},
+        {head + L"]\r\n\"Big\"=qword:0000000000000001", BackupProblem::kForeignValue},
+        {head + L"]\r\n\"List1\"=hex:00,zz", BackupProblem::kUnreadable},
+        {head + L"]\r\n\"Memo1\"=\"open", BackupProblem::kUnreadable},
+    };
+    for (const auto& [text, problem] : refused) {
+        BackupImage image = ParseBackup(text);
+        EXPECT_EQ(problem, image.problem) << NoteFromWide(text);
+        EXPECT_EQ(problem == BackupProblem::kNotBackup       ? 1
+                : text.find(L"\r\n\"") != std::wstring::npos ? 4
+                                                             : 3,
+            image.line)
+            << NoteFromWide(text);
+    }
 }
 
 TEST_F(Store, EmptyKeyGivesDefaultsAndWritesNothing)
