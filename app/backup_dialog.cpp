@@ -5,7 +5,11 @@
 
 #include <cwchar>
 
+#include "app/main_window.h"
 #include "app/reminder_balloon.h"
+#include "editor/editor_window.h"
+#include "list/note_list.h"
+#include "notes/app_state.h"
 #include "notes/note_store.h"
 #include "notes/note_table.h"
 #include "platform/error_box.h"
@@ -15,6 +19,8 @@
 #include "platform/wide_text.h"
 #include "res/resource.h"
 #include "store/backup.h"
+#include "store/draft.h"
+#include "store/restore.h"
 
 namespace
 {
@@ -104,12 +110,85 @@ void Announce(HWND mainWindow, UINT titleId, const std::wstring& text)
         ForgetReminderBalloon();
 }
 
+std::wstring FolderOf(const std::wstring& fileName)
+{
+    std::size_t slash = fileName.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : fileName.substr(0, slash + 1);
+}
+
+UINT RefusalText(BackupProblem problem)
+{
+    switch (problem) {
+    case BackupProblem::kForeignKey:
+        return IDS_ERR_RESTORE_FOREIGN_KEY;
+    case BackupProblem::kForeignValue:
+        return IDS_ERR_RESTORE_FOREIGN_VALUE;
+    case BackupProblem::kUnreadable:
+        return IDS_ERR_RESTORE_UNREADABLE;
+    default:
+        return IDS_ERR_RESTORE_NOT_BACKUP;
+    }
+}
+
+// The store as it is, into an automatic backup beside the chosen file, or
+// in Documents when that folder takes no file (a disc, a share); its name.
+bool WriteBeforeRestore(HWND owner, const std::wstring& restored, std::wstring* before)
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    const std::wstring name = BeforeRestoreName(now);
+    *before = FolderOf(restored) + name;
+    std::wstring problem;
+    DWORD error = WriteBackupFile(*before, &problem);
+    if (error != ERROR_SUCCESS && error != ERROR_INVALID_NAME) {
+        *before = DocumentsFolder() + L"\\" + name;
+        error = WriteBackupFile(*before, &problem);
+    }
+    if (error == ERROR_INVALID_NAME && !problem.empty())
+        ShowError(owner, FormatText(IDS_ERR_BACKUP_NAME, problem.c_str()));
+    else if (error != ERROR_SUCCESS)
+        ShowFailureWithReason(owner, IDS_ERR_BEFORE_RESTORE, error, MB_ICONERROR);
+    return error == ERROR_SUCCESS;
+}
+
+// The editor closes without a question: its changes become the draft, held
+// in `draft` while the store is replaced. False when they could not be kept.
+bool CloseEditorKeepingDraft(Draft* draft, bool* kept)
+{
+    AppState* state = App();
+    HWND editor = state->editorWindow;
+    *kept = false;
+    if (!editor)
+        return true;
+    EditorState* editing = EditorStateOf(editor);
+    if (SaveEditorDraft(editor)) {
+        if (!ReadDraft(draft))
+            return false;
+        *kept = true;
+        if (editing && editing->edit)
+            SendMessageW(editing->edit, EM_SETMODIFY, FALSE, 0);
+    } else if (editing && editing->edit && SendMessageW(editing->edit, EM_GETMODIFY, 0, 0)) {
+        return false;
+    }
+    SendMessageW(editor, WM_CLOSE, 0, 0);
+    return state->editorWindow.load() == nullptr;
+}
+
 } // namespace
 
 std::wstring DefaultBackupName(const SYSTEMTIME& day)
 {
     wchar_t name[32];
     std::swprintf(name, 32, L"Jotwise-%04u%02u%02u.reg", day.wYear, day.wMonth, day.wDay);
+    return name;
+}
+
+std::wstring BeforeRestoreName(const SYSTEMTIME& moment)
+{
+    wchar_t name[64];
+    // "復元前": before the restore.
+    std::swprintf(name, 64, L"Jotwise-\u5FA9\u5143\u524D-%04u%02u%02u-%02u%02u%02u.reg", moment.wYear,
+        moment.wMonth, moment.wDay, moment.wHour, moment.wMinute, moment.wSecond);
     return name;
 }
 
@@ -127,5 +206,64 @@ int BackupStore(HWND mainWindow)
         || !WriteBackup(mainWindow, fileName))
         return 0;
     Announce(mainWindow, IDS_BACKUP_DONE, fileName);
+    return 1;
+}
+
+int RestoreStore(HWND mainWindow)
+{
+    std::wstring fileName;
+    if (!AskFileName(mainWindow, FileDialog::kOpen, IDS_RESTORE_TITLE, &fileName))
+        return 0;
+    BackupImage backup;
+    DWORD error = ReadBackupFile(fileName, &backup);
+    if (error != ERROR_SUCCESS) {
+        ShowFailureWithReason(mainWindow, IDS_ERR_RESTORE_READ, error, MB_ICONERROR);
+        return 0;
+    }
+    if (backup.problem != BackupProblem::kNone) {
+        ShowError(mainWindow, FormatText(RefusalText(backup.problem), backup.line));
+        return 0;
+    }
+    if (MessageBoxW(mainWindow, ResourceText(IDS_ASK_RESTORE).c_str(),
+            ResourceText(IDS_CONFIRM_CAPTION).c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2)
+        != IDYES)
+        return 0;
+
+    // What the user sees goes into the automatic backup, moves made since
+    // the last save included.
+    SaveOptions();
+    SaveAllNotes();
+    std::wstring before;
+    if (!WriteBeforeRestore(mainWindow, fileName, &before))
+        return 0;
+    Draft draft = {};
+    bool keepDraft = false;
+    if (!CloseEditorKeepingDraft(&draft, &keepDraft)) {
+        ShowError(mainWindow, ResourceText(IDS_ERR_RESTORE_DRAFT));
+        return 0;
+    }
+    CloseNoteList();
+    CloseAllNotes();
+
+    LONG replaced = ReplaceStore(backup.keys);
+    if (replaced != ERROR_SUCCESS) {
+        BackupImage previous;
+        bool putBack = ReadBackupFile(before, &previous) == ERROR_SUCCESS
+            && previous.problem == BackupProblem::kNone && ReplaceStore(previous.keys) == ERROR_SUCCESS;
+        if (putBack)
+            ShowFailureWithReason(mainWindow, IDS_ERR_RESTORE, static_cast<DWORD>(replaced), MB_ICONERROR);
+        else
+            ShowError(mainWindow, FormatText(IDS_ERR_RESTORE_LOST, before.c_str()));
+    }
+    // The draft of the note being edited comes back as a new note: the note
+    // of its ID in the restored store may be another.
+    if (keepDraft) {
+        draft.isNew = true;
+        SaveDraft(draft);
+    }
+    ReloadStore(mainWindow);
+    if (replaced != ERROR_SUCCESS)
+        return 0;
+    Announce(mainWindow, IDS_RESTORE_DONE, FormatText(IDS_RESTORE_DONE_TEXT, before.c_str()));
     return 1;
 }

@@ -212,6 +212,20 @@ Values StoreValues()
     CollectValues(L"Software\\KOVA\\Jotwise", &values);
     return values;
 }
+bool ImportWithRegedit(const std::wstring& file)
+{
+    std::wstring command = L"regedit.exe /s \"" + file + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(
+            nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    bool ended = WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return ended;
+}
 } // namespace
 
 TEST_F(AppLifecycle, BackupImportedWithRegeditBringsBackEveryValue)
@@ -251,15 +265,7 @@ TEST_F(AppLifecycle, BackupImportedWithRegeditBringsBackEveryValue)
             + backedUp.count(L"Software\\KOVA\\Jotwise\\Deleted\\1|Bare"));
 
     store::Clear();
-    std::wstring command = L"regedit.exe /s \"" + std::wstring(file) + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    ASSERT_TRUE(CreateProcessW(
-        nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
-    WaitForSingleObject(process.hProcess, 30000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    ASSERT_TRUE(ImportWithRegedit(file));
     EXPECT_EQ(backedUp, StoreValues()) << "every value back byte for byte";
 
     Jotwise again;
@@ -270,5 +276,49 @@ TEST_F(AppLifecycle, BackupImportedWithRegeditBringsBackEveryValue)
         RECT rect = WindowRect(note);
         return rect.left == 321 && rect.top == 234;
     })) << "the backup holds the place on the desktop";
+
+    // Restored inside Jotwise over a store changed since: a note made
+    // topmost, another deleted into the bin.
+    again.PostCommand(notes[0], 1121);
+    again.PostCommand(notes[1], 1102);
+    HWND asked = again.WaitForDialog();
+    ASSERT_NE(nullptr, asked);
+    PressButton(asked, IDYES);
+    ASSERT_TRUE(WaitUntil([&] { return StoreValues().size() == backedUp.size() + 2; }));
+    const Values changed = StoreValues();
+    again.PostTrayCommand(1035);
+    HWND open = again.WaitForDialog(10000, Sjis(u8"バックアップからの復元"));
+    ASSERT_NE(nullptr, open) << "the Open dialog";
+    HWND name = GetDlgItem(open, 0x47c); // the file name box, an edit inside a combo box
+    HWND edit = FindWindowExW(name, nullptr, L"Edit", nullptr);
+    SendMessageW(edit ? edit : name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file));
+    PressButton(open, IDOK);
+    HWND confirm = again.WaitForDialog(10000, Sjis(u8"処理の確認"));
+    ASSERT_NE(nullptr, confirm);
+    PressButton(confirm, IDYES);
+    ASSERT_TRUE(WaitUntil([&] { return again.Notes().size() == 2 && StoreValues() == backedUp; }, 15000))
+        << "the store is the backup's, byte for byte";
+    for (HWND note : again.Notes())
+        EXPECT_FALSE(GetWindowLongW(note, GWL_EXSTYLE) & WS_EX_TOPMOST) << "no later value lands on a note";
     EXPECT_EQ(std::optional<DWORD>(0), again.Exit());
+
+    // The store as it was before is in the automatic backup beside the file;
+    // only the run-time handle bytes of the records differ.
+    WIN32_FIND_DATAW found = {};
+    HANDLE search
+        = FindFirstFileW((std::wstring(documents) + L"\\Jotwise-\u5FA9\u5143\u524D-*.reg").c_str(), &found);
+    ASSERT_NE(INVALID_HANDLE_VALUE, search) << "Jotwise-復元前-*.reg";
+    FindClose(search);
+    const std::wstring before = std::wstring(documents) + L"\\" + found.cFileName;
+    store::Clear();
+    ASSERT_TRUE(ImportWithRegedit(before));
+    auto withoutHandles = [](Values values) {
+        for (auto& [name, value] : values) {
+            if (name.find(L"|List") != std::wstring::npos && value.second.size() == kNoteImageSize)
+                std::fill(value.second.begin() + 4, value.second.begin() + 16, 0);
+        }
+        return values;
+    };
+    EXPECT_EQ(withoutHandles(changed), withoutHandles(StoreValues()));
+    DeleteFileW(before.c_str());
 }
