@@ -370,7 +370,7 @@ TEST_F(Store, BackupIsCompleteOrFailsAndRestoreTakesOnlyWhatItWrites)
     // moment while it is replaced.
     wchar_t folder[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, folder);
-    const std::wstring file = folder + std::wstring(240, L'b') + L".reg";
+    const std::wstring file = folder + std::wstring(247, L'b') + L".reg";
     std::wstring problem;
     ASSERT_EQ(ERROR_SUCCESS, WriteBackupFile(file, &problem));
     HANDLE held = CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
