@@ -212,6 +212,18 @@ Values StoreValues()
     CollectValues(L"Software\\KOVA\\Jotwise", &values);
     return values;
 }
+// The automatic backups a restore leaves in a folder.
+std::vector<std::wstring> AutomaticBackups(const std::wstring& folder)
+{
+    std::vector<std::wstring> files;
+    WIN32_FIND_DATAW found = {};
+    HANDLE search = FindFirstFileW((folder + L"\\Jotwise-\u5FA9\u5143\u524D-*.reg").c_str(), &found);
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
+        files.push_back(folder + L"\\" + found.cFileName);
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    return files;
+}
 bool ImportWithRegedit(const std::wstring& file)
 {
     std::wstring command = L"regedit.exe /s \"" + file + L"\"";
@@ -286,6 +298,8 @@ TEST_F(AppLifecycle, BackupImportedWithRegeditBringsBackEveryValue)
     PressButton(asked, IDYES);
     ASSERT_TRUE(WaitUntil([&] { return StoreValues().size() == backedUp.size() + 2; }));
     const Values changed = StoreValues();
+    for (const std::wstring& earlier : AutomaticBackups(documents))
+        DeleteFileW(earlier.c_str());
     again.PostTrayCommand(1035);
     HWND open = again.WaitForDialog(10000, Sjis(u8"バックアップからの復元"));
     ASSERT_NE(nullptr, open) << "the Open dialog";
@@ -304,12 +318,9 @@ TEST_F(AppLifecycle, BackupImportedWithRegeditBringsBackEveryValue)
 
     // The store as it was before is in the automatic backup beside the file;
     // only the run-time handle bytes of the records differ.
-    WIN32_FIND_DATAW found = {};
-    HANDLE search
-        = FindFirstFileW((std::wstring(documents) + L"\\Jotwise-\u5FA9\u5143\u524D-*.reg").c_str(), &found);
-    ASSERT_NE(INVALID_HANDLE_VALUE, search) << "Jotwise-復元前-*.reg";
-    FindClose(search);
-    const std::wstring before = std::wstring(documents) + L"\\" + found.cFileName;
+    const std::vector<std::wstring> automatic = AutomaticBackups(documents);
+    ASSERT_EQ(1u, automatic.size()) << "Jotwise-復元前-*.reg";
+    const std::wstring& before = automatic[0];
     store::Clear();
     ASSERT_TRUE(ImportWithRegedit(before));
     auto withoutHandles = [](Values values) {
