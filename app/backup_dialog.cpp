@@ -152,26 +152,31 @@ bool WriteBeforeRestore(HWND owner, const std::wstring& restored, std::wstring* 
 }
 
 // The editor closes without a question: its changes become the draft, held
-// in `draft` while the store is replaced. False when they could not be kept.
-bool CloseEditorKeepingDraft(Draft* draft, bool* kept)
+// in `draft` while the store is replaced. The system's code when they could
+// not be kept.
+LONG CloseEditorKeepingDraft(Draft* draft, bool* kept)
 {
     AppState* state = App();
     HWND editor = state->editorWindow;
     *kept = false;
     if (!editor)
-        return true;
-    EditorState* editing = EditorStateOf(editor);
-    if (SaveEditorDraft(editor)) {
-        if (!ReadDraft(draft))
-            return false;
+        return ERROR_SUCCESS;
+    LONG error = SaveEditorDraft(editor);
+    if (error != ERROR_SUCCESS)
+        return error;
+    if (state->draftStored) {
+        LOGFONTA font;
+        SetDefaultFont(&font);
+        GetNoteFont(state->defaultFont, &font);
+        if (!ReadDraft(draft, font.lfHeight))
+            return ERROR_INVALID_DATA;
         *kept = true;
-        if (editing && editing->edit)
-            SendMessageW(editing->edit, EM_SETMODIFY, FALSE, 0);
-    } else if (editing && editing->edit && SendMessageW(editing->edit, EM_GETMODIFY, 0, 0)) {
-        return false;
+        // The store it was written to is about to be replaced.
+        state->draftStored = false;
     }
-    SendMessageW(editor, WM_CLOSE, 0, 0);
-    return state->editorWindow.load() == nullptr;
+    CloseEditorForExit(editor);
+    // A box of the editor is up: the editor stays.
+    return state->editorWindow.load() ? ERROR_BUSY : ERROR_SUCCESS;
 }
 
 } // namespace
@@ -238,8 +243,8 @@ int RestoreStore(HWND mainWindow)
         return 0;
     Draft draft = {};
     bool keepDraft = false;
-    if (!CloseEditorKeepingDraft(&draft, &keepDraft)) {
-        ShowError(mainWindow, ResourceText(IDS_ERR_RESTORE_DRAFT));
+    if (LONG kept = CloseEditorKeepingDraft(&draft, &keepDraft); kept != ERROR_SUCCESS) {
+        ShowFailureWithReason(mainWindow, IDS_ERR_RESTORE_DRAFT, static_cast<DWORD>(kept), MB_ICONERROR);
         return 0;
     }
     CloseNoteList();
