@@ -1,5 +1,6 @@
 #include "store/restore.h"
 
+#include <algorithm>
 #include <cstring>
 #include <cwctype>
 
@@ -224,8 +225,15 @@ BackupImage ParseBackup(std::wstring_view text)
         if (backup.problem == BackupProblem::kNone)
             backup.keys.back().values.push_back(std::move(value));
     }
-    if (backup.problem == BackupProblem::kNone)
+    // Jotwise always writes the key itself; a file without it holds no store.
+    bool hasStore = std::any_of(
+        backup.keys.begin(), backup.keys.end(), [](const RegistryKeyImage& key) { return key.path.empty(); });
+    if (backup.problem == BackupProblem::kNone && !hasStore) {
+        backup.problem = BackupProblem::kNotBackup;
+        backup.line = 1;
+    } else if (backup.problem == BackupProblem::kNone) {
         backup.line = 0;
+    }
     return backup;
 }
 

@@ -23,7 +23,7 @@ struct RegistryKeyImage {
 
 enum class BackupProblem {
     kNone,
-    kNotBackup,    // no registry file header
+    kNotBackup,    // no registry file header, or no store key
     kForeignKey,   // a key outside the store, or one to delete
     kForeignValue, // a value of a type Jotwise never writes, or one to delete
     kUnreadable,   // a line that is none of the above

@@ -402,6 +402,7 @@ TEST_F(Store, BackupIsCompleteOrFailsAndRestoreTakesOnlyWhatItWrites)
     const std::wstring head = std::wstring(kRegistryFileHeader) + L"\r\n\r\n[" + kStoreKeyName;
     const std::pair<std::wstring, BackupProblem> refused[] = {
         {L"REGEDIT4\r\n", BackupProblem::kNotBackup},
+        {std::wstring(kRegistryFileHeader) + L"\r\n", BackupProblem::kNotBackup},
         {L"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software]",
             BackupProblem::kForeignKey},
         {head + L"X]", BackupProblem::kForeignKey},
