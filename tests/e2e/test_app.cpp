@@ -294,8 +294,8 @@ TEST_F(AppLifecycle, BackupImportedWithRegeditBringsBackEveryValue)
         return rect.left == 321 && rect.top == 234;
     })) << "the backup holds the place on the desktop";
 
-    // Restored inside Jotwise over a store changed since: a note made
-    // topmost, another deleted into the bin.
+    // Restored inside Jotwise over a store changed since (a note made
+    // topmost, another deleted into the bin) with text typed in the editor.
     again.PostCommand(notes[0], 1121);
     again.PostCommand(notes[1], 1102);
     HWND asked = again.WaitForDialog();
@@ -305,6 +305,9 @@ TEST_F(AppLifecycle, BackupImportedWithRegeditBringsBackEveryValue)
     const Values changed = StoreValues();
     for (const std::wstring& earlier : AutomaticBackups(documents))
         DeleteFileW(earlier.c_str());
+    again.PostTrayCommand(1001);
+    SendMessageTimeoutA(
+        GetDlgItem(again.WaitForWindow("TextC"), 30011), WM_CHAR, 'x', 0, SMTO_NORMAL, 5000, nullptr);
     again.PostTrayCommand(1035);
     HWND open = again.WaitForDialog(10000, Sjis(u8"バックアップからの復元"));
     ASSERT_NE(nullptr, open) << "the Open dialog";
@@ -319,6 +322,8 @@ TEST_F(AppLifecycle, BackupImportedWithRegeditBringsBackEveryValue)
         << "the store is the backup's, byte for byte";
     for (HWND note : again.Notes())
         EXPECT_FALSE(GetWindowLongW(note, GWL_EXSTYLE) & WS_EX_TOPMOST) << "no later value lands on a note";
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(again.Editor(), 30011)) == "x"; }))
+        << "the editor's text is back in the editor";
     EXPECT_EQ(std::optional<DWORD>(0), again.Exit());
 
     // The store as it was before is in the automatic backup beside the file;

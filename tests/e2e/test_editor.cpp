@@ -183,6 +183,7 @@ enum TrayItem {
     kTrayHide,
     kTraySize,
     kTrayBackup,
+    kTrayRestore,
     kTrayNoteList,
     kTrayOptions,
     kTrayHelp,
@@ -358,7 +359,7 @@ TEST_F(EditorEndToEnd, OpenEditorDisablesItsOwnersGreysTheirMenusAndComesBackWhe
     HWND other = owner == notes[0] ? notes[1] : notes[0];
 
     std::vector<bool> tray = TrayMenuItems(app);
-    ASSERT_EQ(10u, tray.size()) << "the tray menu read from the screen";
+    ASSERT_EQ(11u, tray.size()) << "the tray menu read from the screen";
     EXPECT_FALSE(tray[kTrayNew]);
     EXPECT_FALSE(tray[kTrayExit]);
 
@@ -373,9 +374,10 @@ TEST_F(EditorEndToEnd, OpenEditorDisablesItsOwnersGreysTheirMenusAndComesBackWhe
     EXPECT_TRUE(IsWindowEnabled(other));
 
     tray = TrayMenuItems(app);
-    ASSERT_EQ(10u, tray.size());
+    ASSERT_EQ(11u, tray.size());
     EXPECT_TRUE(tray[kTrayNew]) << "1001 while the editor is open";
     EXPECT_TRUE(tray[kTrayExit]) << "1009 while the editor is open";
+    EXPECT_FALSE(tray[kTrayRestore]) << "1035 while the editor is open: its changes become the draft";
     EXPECT_FALSE(tray[kTrayArrange]);
     std::vector<bool> noteMenu = NoteMenuItems(app, other);
     ASSERT_EQ(8u, noteMenu.size()) << "the note menu read from the screen";

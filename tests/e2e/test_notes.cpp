@@ -467,7 +467,7 @@ TEST_F(Notes, TrayMenuWithoutNotesGreysTheCommandsForNotes)
     ASSERT_TRUE(app.Start());
     // Add note, the four commands for all notes (arrange, to front, hide,
     // the size submenu), backup, note list, options, help, exit.
-    EXPECT_EQ(ToItems("1000011111"), OpenMenu(app, app.MainWindow(), true));
+    EXPECT_EQ(ToItems("10000111111"), OpenMenu(app, app.MainWindow(), true));
     ASSERT_EQ(std::optional<DWORD>(0), app.Exit());
 }
 
@@ -521,12 +521,12 @@ TEST_F(Notes, MenusWithAHiddenNoteAndWhileTheEditorIsOpen)
     ASSERT_EQ(1u, notes.size());
     app.PostCommand(notes[0], kHide);
     ASSERT_TRUE(WaitUntil([&notes] { return !IsWindowVisible(notes[0]); }));
-    EXPECT_EQ(ToItems("1111111111"), OpenMenu(app, app.MainWindow(), true)) << "a hidden note is a note";
+    EXPECT_EQ(ToItems("11111111111"), OpenMenu(app, app.MainWindow(), true)) << "a hidden note is a note";
 
     app.PostTrayCommand(kNewNote);
     ASSERT_NE(nullptr, app.WaitForWindow("TextC")) << "the editor opens";
     app.Sync();
-    EXPECT_EQ(ToItems("0111111110"), OpenMenu(app, app.MainWindow(), true)) << "no second editor, no exit";
+    EXPECT_EQ(ToItems("01111111110"), OpenMenu(app, app.MainWindow(), true)) << "no second editor, no exit";
     // Peel-off submenu, edit, duplicate, properties, hide, optimise, on top, help.
     EXPECT_EQ(ToItems("10111111"), OpenMenu(app, notes[0], false)) << "no edit while the editor is open";
 }
