@@ -119,9 +119,15 @@ TEST_F(AppLifecycle, AltXEndsTheProgram)
     std::vector<HWND> notes = app.Notes();
     ASSERT_EQ(1u, notes.size());
     // The accelerators are translated for every message of the program's
-    // thread, so Alt+X works while a note has the keyboard.
+    // thread, so Alt+X works while a note has the keyboard: it has that
+    // once the program's thread has taken the activation.
     SetForegroundWindow(notes[0]);
-    ASSERT_TRUE(WaitUntil([&notes] { return GetForegroundWindow() == notes[0]; }));
+    ASSERT_TRUE(WaitUntil([&notes] {
+        GUITHREADINFO thread = {};
+        thread.cbSize = sizeof(thread);
+        return GetGUIThreadInfo(GetWindowThreadProcessId(notes[0], nullptr), &thread)
+            && thread.hwndFocus == notes[0];
+    })) << "the note has the keyboard";
     INPUT keys[4] = {};
     for (INPUT& key : keys)
         key.type = INPUT_KEYBOARD;
