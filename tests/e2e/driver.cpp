@@ -219,6 +219,15 @@ bool Jotwise::WaitForNoDialog(DWORD timeoutMs) const
     return WaitUntil([this] { return Windows("#32770", true).empty(); }, timeoutMs);
 }
 
+GUITHREADINFO Jotwise::ThreadInfo() const
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    if (!main_ || !GetGUIThreadInfo(GetWindowThreadProcessId(main_, nullptr), &info))
+        info = GUITHREADINFO{};
+    return info;
+}
+
 void Jotwise::Sync() const
 {
     if (!main_)

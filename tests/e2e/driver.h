@@ -65,6 +65,8 @@ public:
     HWND WaitForWindow(const char* className, DWORD timeoutMs = 10000) const;
     // Waits until no dialog of this process is visible.
     bool WaitForNoDialog(DWORD timeoutMs = 10000) const;
+    // Focus, capture and menu mode of the program's main thread.
+    GUITHREADINFO ThreadInfo() const;
     // Waits until the program has handled what was posted to it before
     // (two round trips through SendMessageTimeout to its main window).
     void Sync() const;

@@ -446,7 +446,9 @@ TEST_F(Notes, TrayMenuIsInTheForegroundAndClosesOnAClickElsewhere)
     ASSERT_TRUE(app.Start());
     SetCursorPos(500, 300);
     PostMessageA(app.MainWindow(), WM_APP + 321, 101, WM_RBUTTONDOWN);
-    ASSERT_TRUE(WaitUntil([&app] { return !app.Windows("#32768", true).empty(); }));
+    // A click counts once the menu has taken the mouse.
+    ASSERT_TRUE(
+        WaitUntil([&app] { return !app.Windows("#32768", true).empty() && app.ThreadInfo().hwndCapture; }));
     EXPECT_EQ(app.MainWindow(), GetForegroundWindow()) << "the menu's owner comes to the front first";
     INPUT click[3] = {};
     for (INPUT& input : click)
