@@ -145,8 +145,10 @@ void Jotwise::Kill()
     if (!process_)
         return;
     if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+        // Gone for good before the next start, which would take it for the
+        // running instance and end.
         TerminateProcess(process_, 1);
-        WaitForSingleObject(process_, 5000);
+        WaitForSingleObject(process_, 30000);
     }
     CloseHandle(process_);
     process_ = nullptr;
