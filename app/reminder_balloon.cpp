@@ -138,3 +138,8 @@ void OnReminderBalloonClick()
         SetForegroundWindow(first);
     }
 }
+
+void ForgetReminderBalloon()
+{
+    g_balloonNotes.clear();
+}

@@ -21,6 +21,10 @@ void ShowPendingReminder(HWND mainWindow);
 // shown if hidden and brought to the front.
 void OnReminderBalloonClick();
 
+// Another balloon took the place of the due balloon: a click on it brings
+// no note forward.
+void ForgetReminderBalloon();
+
 // The first line of a note's text that is not blank, at most `limit`
 // characters.
 std::wstring FirstLineOf(const char* text, std::size_t limit);

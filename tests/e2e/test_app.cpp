@@ -235,6 +235,32 @@ Values StoreValues()
     CollectValues(L"Software\\KOVA\\Jotwise", &values);
     return values;
 }
+// The automatic backups a restore leaves in a folder.
+std::vector<std::wstring> AutomaticBackups(const std::wstring& folder)
+{
+    std::vector<std::wstring> files;
+    WIN32_FIND_DATAW found = {};
+    HANDLE search = FindFirstFileW((folder + L"\\Jotwise-\u5FA9\u5143\u524D-*.reg").c_str(), &found);
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
+        files.push_back(folder + L"\\" + found.cFileName);
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    return files;
+}
+bool ImportWithRegedit(const std::wstring& file)
+{
+    std::wstring command = L"regedit.exe /s \"" + file + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(
+            nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    bool ended = WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return ended;
+}
 } // namespace
 
 TEST_F(AppLifecycle, BackupImportedWithRegeditBringsBackEveryValue)
@@ -268,16 +294,7 @@ TEST_F(AppLifecycle, BackupImportedWithRegeditBringsBackEveryValue)
             + backedUp.count(L"Software\\KOVA\\Jotwise\\Deleted\\1|Bare"));
 
     store::Clear();
-    std::wstring command = L"regedit.exe /s \"" + file + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    ASSERT_TRUE(CreateProcessW(
-        nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
-    DWORD imported = WaitForSingleObject(process.hProcess, 60000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    ASSERT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), imported) << "regedit ends";
+    ASSERT_TRUE(ImportWithRegedit(file)) << "regedit ends";
     EXPECT_EQ(backedUp, StoreValues()) << "every value back byte for byte";
 
     Jotwise again;
@@ -288,5 +305,54 @@ TEST_F(AppLifecycle, BackupImportedWithRegeditBringsBackEveryValue)
         RECT rect = WindowRect(note);
         return rect.left == 321 && rect.top == 234;
     })) << "the backup holds the place on the desktop";
+
+    // Restored inside Jotwise over a store changed since (a note made
+    // topmost, another deleted into the bin) with text typed in the editor.
+    again.PostCommand(notes[0], 1121);
+    again.PostCommand(notes[1], 1102);
+    HWND asked = again.WaitForDialog();
+    ASSERT_NE(nullptr, asked);
+    PressButton(asked, IDYES);
+    ASSERT_TRUE(WaitUntil([&] { return StoreValues().size() == backedUp.size() + 2; }));
+    const Values changed = StoreValues();
+    const std::wstring documents = file.substr(0, file.rfind(L'\\'));
+    for (const std::wstring& earlier : AutomaticBackups(documents))
+        DeleteFileW(earlier.c_str());
+    again.PostTrayCommand(1001);
+    SendMessageTimeoutA(
+        GetDlgItem(again.WaitForWindow("TextC"), 30011), WM_CHAR, 'x', 0, SMTO_NORMAL, 5000, nullptr);
+    again.PostTrayCommand(1035);
+    HWND open = again.WaitForDialog(10000, Sjis(u8"バックアップからの復元"));
+    ASSERT_NE(nullptr, open) << "the Open dialog";
+    HWND name = GetDlgItem(open, 0x47c); // the file name box, an edit inside a combo box
+    HWND edit = FindWindowExW(name, nullptr, L"Edit", nullptr);
+    SendMessageW(edit ? edit : name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
+    PressButton(open, IDOK);
+    HWND confirm = again.WaitForDialog(10000, Sjis(u8"処理の確認"));
+    ASSERT_NE(nullptr, confirm);
+    PressButton(confirm, IDYES);
+    ASSERT_TRUE(WaitUntil([&] { return again.Notes().size() == 2 && StoreValues() == backedUp; }, 15000))
+        << "the store is the backup's, byte for byte";
+    for (HWND note : again.Notes())
+        EXPECT_FALSE(GetWindowLongW(note, GWL_EXSTYLE) & WS_EX_TOPMOST) << "no later value lands on a note";
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(again.Editor(), 30011)) == "x"; }))
+        << "the editor's text is back in the editor";
     EXPECT_EQ(std::optional<DWORD>(0), again.Exit());
+
+    // The store as it was before is in the automatic backup beside the file;
+    // only the run-time handle bytes of the records differ.
+    const std::vector<std::wstring> automatic = AutomaticBackups(documents);
+    ASSERT_EQ(1u, automatic.size()) << "Jotwise-復元前-*.reg";
+    const std::wstring& before = automatic[0];
+    store::Clear();
+    ASSERT_TRUE(ImportWithRegedit(before));
+    auto withoutHandles = [](Values values) {
+        for (auto& [name, value] : values) {
+            if (name.find(L"|List") != std::wstring::npos && value.second.size() == kNoteImageSize)
+                std::fill(value.second.begin() + 4, value.second.begin() + 16, 0);
+        }
+        return values;
+    };
+    EXPECT_EQ(withoutHandles(changed), withoutHandles(StoreValues()));
+    DeleteFileW(before.c_str());
 }

@@ -172,7 +172,7 @@ TEST_F(EditorEndToEnd, OpenEditorDisablesItsOwnersGreysTheirMenusAndComesBackWhe
     HWND owner = WindowRect(notes[0]).top == 400 ? notes[0] : notes[1];
     HWND other = owner == notes[0] ? notes[1] : notes[0];
 
-    EXPECT_EQ(ToItems("1111111111"), OpenMenu(app, app.MainWindow(), true)) << "the tray menu";
+    EXPECT_EQ(ToItems("11111111111"), OpenMenu(app, app.MainWindow(), true)) << "the tray menu";
 
     app.PostCommand(owner, 1111);
     HWND editor = app.WaitForEditor();
@@ -183,7 +183,7 @@ TEST_F(EditorEndToEnd, OpenEditorDisablesItsOwnersGreysTheirMenusAndComesBackWhe
     EXPECT_FALSE(IsWindowEnabled(app.MainWindow()));
     EXPECT_TRUE(IsWindowEnabled(other));
 
-    EXPECT_EQ(ToItems("0111111110"), OpenMenu(app, app.MainWindow(), true)) << "no second editor, no exit";
+    EXPECT_EQ(ToItems("01111111110"), OpenMenu(app, app.MainWindow(), true)) << "no second editor, no exit";
     EXPECT_EQ(ToItems("10111111"), OpenMenu(app, other, false)) << "no edit while the editor is open";
 
     SetWindowPos(editor, nullptr, 120, 90, 480, 320, SWP_NOZORDER | SWP_NOACTIVATE);

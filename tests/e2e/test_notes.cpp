@@ -491,15 +491,15 @@ TEST_F(Notes, TrayMenuGreysTheCommandsForNotesOnlyWhenThereAreNone)
     ASSERT_EQ(1u, notes.size());
     app.PostCommand(notes[0], kHide);
     ASSERT_TRUE(WaitUntil([&notes] { return !IsWindowVisible(notes[0]); }));
-    EXPECT_EQ(ToItems("1111111111"), OpenMenu(app, app.MainWindow(), true)) << "a hidden note is a note";
+    EXPECT_EQ(ToItems("11111111111"), OpenMenu(app, app.MainWindow(), true)) << "a hidden note is a note";
 
     app.PostTrayCommand(kShowAll);
     ASSERT_TRUE(WaitUntil([&notes] { return IsWindowVisible(notes[0]) != FALSE; }));
     AnswerQuestion(app, notes[0], kDeleteFromRecord, Sjis(u8"記録から削除しますか？"), true, IDYES);
     ASSERT_TRUE(Closes(notes[0]));
     // Add note, the four commands for all notes (arrange, to front, hide,
-    // the size submenu), backup, note list, options, help, exit.
-    EXPECT_EQ(ToItems("1000011111"), OpenMenu(app, app.MainWindow(), true)) << "the last note gone";
+    // the size submenu), backup, restore, note list, options, help, exit.
+    EXPECT_EQ(ToItems("10000111111"), OpenMenu(app, app.MainWindow(), true)) << "the last note gone";
     ASSERT_EQ(std::optional<DWORD>(0), app.Exit());
 }
 
