@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <iterator>
 #include <new>
 #include <string>
 
@@ -51,16 +53,6 @@ int OnCreate(HWND window)
     // page says so.
     TakeNewNoteHotKey(window, state->extra.hotKey);
     return 0;
-}
-
-void CloseAllNotes()
-{
-    AppState* state = App();
-    for (int slot = 0; slot < kMaxNotes; ++slot) {
-        HWND note = state->noteWindows[slot];
-        if (note)
-            SendMessageW(note, WM_CLOSE, 0, 0);
-    }
 }
 
 void OnDestroy(HWND window)
@@ -146,6 +138,30 @@ void OnCommand(HWND window, int commandId)
 }
 
 } // namespace
+
+void CloseAllNotes()
+{
+    AppState* state = App();
+    for (int slot = 0; slot < kMaxNotes; ++slot) {
+        HWND note = state->noteWindows[slot];
+        if (note)
+            SendMessageW(note, WM_CLOSE, 0, 0);
+    }
+}
+
+void ReloadStore(HWND mainWindow)
+{
+    AppState* state = App();
+    {
+        // Peeled-off notes of the store that was replaced reserve nothing.
+        AppLock lock;
+        std::fill(std::begin(state->noteIds), std::end(state->noteIds), 0);
+    }
+    LoadStore(mainWindow, CreateNoteWindow);
+    TakeNewNoteHotKey(mainWindow, state->extra.hotKey);
+    PostMessageW(mainWindow, WM_RESTOREDRAFT, 0, 0);
+    WakeMonitor();
+}
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept
 {

@@ -12,6 +12,13 @@ constexpr UINT WM_RESTOREDRAFT = WM_APP + 325;
 // that matters without changing the machine's.
 constexpr UINT WM_SHIFTCLOCK = WM_APP + 335;
 
+// Closes every note; each is saved as it closes.
+void CloseAllNotes();
+
+// After the store was replaced: the note table starts afresh and the store
+// is loaded as at start, its new-note key taken and its draft reopened.
+void ReloadStore(HWND mainWindow);
+
 // Registers the main, editor and note window classes; non-zero on success.
 int RegisterWindowClasses();
 

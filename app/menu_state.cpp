@@ -28,6 +28,10 @@ void ApplyTrayRules(HMENU menu)
     Grey(menu, IDM_EXIT, editorOpen);
     Grey(menu, IDM_OPTIONS, state->optionsOpen != 0);
     Grey(menu, IDM_ABOUT, state->aboutOpen != 0);
+    // The options dialog would write its options over the restored ones; a
+    // dialog of the editor (its owner disabled) must not lose its editor.
+    HWND editor = state->editorWindow;
+    Grey(menu, IDM_RESTORE, state->optionsOpen != 0 || (editor && !IsWindowEnabled(editor)));
     Grey(menu, IDM_ARRANGE, noNotes);
     Grey(menu, IDM_SHOW_ALL, noNotes);
     Grey(menu, IDM_HIDE_ALL, noNotes);

@@ -16,6 +16,9 @@ namespace
 constexpr std::size_t kLineLimit = 60;
 constexpr std::size_t kLinesShown = 3;
 
+// The balloon on screen is the due balloon, not another one that took its
+// place: only its click opens the reminder window.
+bool g_dueBalloonShown = false;
 // Notes announced while the tray icon was missing (at logon, while Explorer
 // restarts), kept for the balloon the icon's return brings.
 std::vector<HWND> g_pendingNotes;
@@ -115,11 +118,18 @@ void ShowPendingReminder(HWND mainWindow)
         g_pendingNotes = std::move(shown);
         return;
     }
+    g_dueBalloonShown = true;
     g_pendingNotes.clear();
     g_pendingAtStart = false;
 }
 
 void OnReminderBalloonClick()
 {
-    ShowReminderWindow(true);
+    if (g_dueBalloonShown)
+        ShowReminderWindow(true);
+}
+
+void ForgetReminderBalloon()
+{
+    g_dueBalloonShown = false;
 }

@@ -22,6 +22,10 @@ void ShowPendingReminder(HWND mainWindow);
 // the notes that are due.
 void OnReminderBalloonClick();
 
+// Another balloon took the place of the due balloon: a click on it opens
+// no reminder window.
+void ForgetReminderBalloon();
+
 // The first line of a note's text that is not blank, at most `limit`
 // characters.
 std::wstring FirstLineOf(const char* text, std::size_t limit);

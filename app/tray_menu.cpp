@@ -77,6 +77,9 @@ void OnTrayCommand(HWND mainWindow, int commandId)
     case IDM_BACKUP:
         BackupStore(mainWindow);
         break;
+    case IDM_RESTORE:
+        RestoreStore(mainWindow);
+        break;
     case IDM_ABOUT:
         state->aboutOpen = 1;
         ShowAboutBox(mainWindow);

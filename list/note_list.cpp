@@ -3,7 +3,6 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
-#include <cstdlib>
 #include <cwchar>
 #include <new>
 #include <vector>
@@ -33,7 +32,6 @@ constexpr wchar_t kListClassName[] = L"ListC";
 constexpr UINT_PTR kFlashTimer = 1;
 constexpr UINT kFlashInterval = 120;
 constexpr int kFlashTicks = 6;
-constexpr int kFallbackIdRange = 1000;
 
 // The open list, or null.
 HWND g_list = nullptr;
@@ -80,6 +78,8 @@ int StateText(NoteState state)
         return IDS_STATE_NOT_LOADED;
     case NoteState::kInBin:
         return IDS_STATE_IN_BIN;
+    case NoteState::kDamaged:
+        return IDS_STATE_DAMAGED;
     }
     return IDS_STATE_SHOWN;
 }
@@ -99,6 +99,7 @@ NoteRow RowFromStore(const StoredNote& note, NoteState state)
     row.state = state;
     row.id = note.id;
     row.binEntry = note.binEntry;
+    row.entryNotes = note.entryNotes;
     row.text = note.text;
     row.due = note.image.due;
     row.fore = note.image.foreColour;
@@ -139,8 +140,14 @@ std::vector<NoteRow> GatherRows()
         rows.push_back(
             RowFromStore(note, IsIdReserved(state, note.id) ? NoteState::kPeeledOff : NoteState::kNotLoaded));
     }
-    for (const StoredNote& note : ReadBinNotes())
-        rows.push_back(RowFromStore(note, NoteState::kInBin));
+    for (const StoredNote& note : ReadBinNotes()) {
+        rows.push_back(RowFromStore(note, note.damaged ? NoteState::kDamaged : NoteState::kInBin));
+        // A damaged record holds no colours to show.
+        if (note.damaged) {
+            rows.back().fore = GetSysColor(COLOR_WINDOWTEXT);
+            rows.back().back = GetSysColor(COLOR_WINDOW);
+        }
+    }
     for (NoteRow& row : rows)
         row.title = WideFromNote(NoteFirstLine(row.text.c_str()));
     return rows;
@@ -157,6 +164,11 @@ const NoteRow* SelectedRow(HWND list)
     return &state->rows[state->order[item]];
 }
 
+bool IsBinRow(const NoteRow& row)
+{
+    return row.state == NoteState::kInBin || row.state == NoteState::kDamaged;
+}
+
 bool SameNote(const NoteRow& a, const NoteRow& b)
 {
     if (a.window || b.window)
@@ -171,10 +183,10 @@ void UpdateButtons(HWND list)
         return;
     const NoteRow* row = SelectedRow(list);
     bool onDesktop = row && row->window;
-    bool away = row && !row->window;
+    bool away = row && !row->window && row->state != NoteState::kDamaged;
     bool anyInBin = false;
     for (const NoteRow& each : state->rows)
-        anyInBin = anyInBin || each.state == NoteState::kInBin;
+        anyInBin = anyInBin || IsBinRow(each);
     EnableWindow(GetDlgItem(list, IDC_LIST_SHOW), onDesktop);
     EnableWindow(GetDlgItem(list, IDC_LIST_EDIT), onDesktop);
     EnableWindow(GetDlgItem(list, IDC_LIST_RESTORE), away);
@@ -227,24 +239,59 @@ void Reorder(HWND list)
     Reorder(list, selected ? &keep : nullptr);
 }
 
-// Rows are rebuilt from scratch; the selection is found again by note.
-void Refresh(HWND list)
+// Rows are rebuilt from scratch; `keep` is found again by note.
+void Refresh(HWND list, const NoteRow* keep)
 {
     ListState* state = StateOf(list);
     if (!state)
         return;
-    const NoteRow* selected = SelectedRow(list);
-    NoteRow keep = selected ? *selected : NoteRow{};
+    NoteRow kept = keep ? *keep : NoteRow{};
     state->rows = GatherRows();
     state->order.clear();
-    Reorder(list, selected ? &keep : nullptr);
+    Reorder(list, keep ? &kept : nullptr);
+}
+
+void Refresh(HWND list)
+{
+    Refresh(list, SelectedRow(list));
+}
+
+// The row to select once `row` is gone: the one below it (past the other
+// notes of its bin entry, which go with it), else the one above.
+const NoteRow* RowAfterDeleting(HWND list, const NoteRow& row)
+{
+    ListState* state = StateOf(list);
+    int item = ListView_GetNextItem(state->view, -1, LVNI_SELECTED);
+    const auto goesWith = [&row](const NoteRow& other) {
+        return SameNote(other, row) || (IsBinRow(row) && other.binEntry == row.binEntry);
+    };
+    const int count = static_cast<int>(state->order.size());
+    for (int step : {1, -1}) {
+        for (int i = item + step; item >= 0 && i >= 0 && i < count; i += step) {
+            if (!goesWith(state->rows[state->order[i]]))
+                return &state->rows[state->order[i]];
+        }
+    }
+    return nullptr;
+}
+
+bool AskText(HWND list, const std::wstring& text)
+{
+    std::wstring caption = ResourceText(IDS_CONFIRM_CAPTION);
+    return MessageBoxW(list, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 bool Ask(HWND list, UINT question)
 {
-    std::wstring text = ResourceText(question);
-    std::wstring caption = ResourceText(IDS_CONFIRM_CAPTION);
-    return MessageBoxW(list, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+    return AskText(list, ResourceText(question));
+}
+
+// A text with one %d.
+std::wstring FormatCount(UINT format, int count)
+{
+    wchar_t text[512];
+    std::swprintf(text, sizeof(text) / sizeof(text[0]), ResourceText(format).c_str(), count);
+    return text;
 }
 
 void StartFlash(HWND list, HWND note)
@@ -295,26 +342,46 @@ void ShowSelected(HWND list)
     Refresh(list);
 }
 
-bool HasFreeIdEntry(const AppState* state)
+// One note: the usual message; several that go together: why none came.
+void ReportNoRoom(HWND list, int count, int message)
 {
-    for (int entry = 0; entry < kMaxNotes; ++entry) {
-        if (state->noteIds[entry] == 0)
-            return true;
-    }
-    return false;
+    if (count <= 1)
+        ReportError(list, message, nullptr);
+    else
+        ReportError(list, 0, NoteFromWide(FormatCount(IDS_ERR_ENTRY_NO_ROOM, count)).c_str());
 }
 
-// Room for one more note on the desktop; the usual messages when not.
-bool RoomForNote(HWND list)
+// Room for `count` more notes on the desktop; a message when not.
+bool RoomForNotes(HWND list, int count)
 {
     AppState* state = App();
-    if (FindFreeNoteSlot(list, 1) < 0)
-        return false;
-    if (!HasFreeIdEntry(state)) {
-        ReportError(list, IDS_ERR_NO_ID, nullptr);
-        return false;
+    int slots = 0;
+    int idEntries = 0;
+    for (int i = 0; i < kMaxNotes; ++i) {
+        slots += state->noteWindows[i] ? 0 : 1;
+        idEntries += state->noteIds[i] == 0 ? 1 : 0;
     }
-    return true;
+    if (slots < count || idEntries < count)
+        ReportNoRoom(list, count, slots < count ? IDS_ERR_TOO_MANY : IDS_ERR_NO_ID);
+    return slots >= count && idEntries >= count;
+}
+
+// Every note of the entry comes back, each under an ID the next start
+// loads, or none does and the entry stays.
+void RestoreBinEntry(HWND list, const NoteRow& row)
+{
+    const int count = row.entryNotes > 1 ? row.entryNotes : 1;
+    if (!RoomForNotes(list, count))
+        return;
+    std::vector<int> ids = FreeLoadableNoteIds(count);
+    if (static_cast<int>(ids.size()) < count) {
+        ReportNoRoom(list, count, IDS_ERR_NO_ID);
+        return;
+    }
+    if (RestoreNotesFromBin(row.binEntry, ids)) {
+        for (int id : ids)
+            LoadStoredNote(list, id, CreateNoteWindow);
+    }
 }
 
 void RestoreSelected(HWND list)
@@ -324,12 +391,10 @@ void RestoreSelected(HWND list)
     if (!state || !selected || selected->window)
         return;
     NoteRow row = *selected;
+    if (row.state == NoteState::kDamaged)
+        return;
     if (row.state == NoteState::kInBin) {
-        if (!RoomForNote(list))
-            return;
-        int id = ChooseFreeNoteId(std::rand() % kFallbackIdRange);
-        if (RestoreNoteFromBin(row.binEntry, id))
-            LoadStoredNote(list, id, CreateNoteWindow);
+        RestoreBinEntry(list, row);
     } else {
         // A peeled-off note hands its reservation back to the note it becomes.
         int released = -1;
@@ -339,7 +404,7 @@ void RestoreSelected(HWND list)
         }
         if (released >= 0)
             state->noteIds[released] = 0;
-        if ((!RoomForNote(list) || !LoadStoredNote(list, row.id, CreateNoteWindow)) && released >= 0) {
+        if ((!RoomForNotes(list, 1) || !LoadStoredNote(list, row.id, CreateNoteWindow)) && released >= 0) {
             for (int entry = 0; entry < kMaxNotes; ++entry) {
                 if (state->noteIds[entry] == 0) {
                     state->noteIds[entry] = row.id;
@@ -357,23 +422,40 @@ void DeleteSelected(HWND list)
     if (!selected)
         return;
     NoteRow row = *selected;
+    const NoteRow* after = RowAfterDeleting(list, row);
+    NoteRow next = after ? *after : NoteRow{};
+    bool deleted = false;
     switch (row.state) {
     case NoteState::kShown:
     case NoteState::kHidden:
-        // The note's own command: the same question, the same outcomes.
-        SendMessageW(row.window, WM_COMMAND, IDM_NOTE_DELETE, 0);
+        if (Ask(list, IDS_ASK_MOVE_TO_BIN)) {
+            // The box ran a message loop: the note may have gone meanwhile.
+            if (NoteRecord* record = NoteRecordOf(row.window)) {
+                record->deleted = 1;
+                SendMessageW(row.window, WM_CLOSE, 0, 0);
+                deleted = true;
+            }
+        }
         break;
     case NoteState::kPeeledOff:
     case NoteState::kNotLoaded:
-        if (Ask(list, IDS_ASK_DELETE))
-            BinStoredNote(row.id);
+        deleted = Ask(list, IDS_ASK_DELETE) && BinStoredNote(row.id);
         break;
     case NoteState::kInBin:
-        if (Ask(list, IDS_ASK_DELETE_FOREVER))
-            DropBinEntry(row.binEntry);
+    case NoteState::kDamaged:
+        if (row.entryNotes > 1 ? AskText(list, FormatCount(IDS_ASK_DELETE_ENTRY_FOREVER, row.entryNotes))
+                               : Ask(list, IDS_ASK_DELETE_FOREVER)) {
+            LONG error = DropBinEntry(row.binEntry);
+            if (error != ERROR_SUCCESS)
+                ReportSaveFailure(error);
+            deleted = error == ERROR_SUCCESS;
+        }
         break;
     }
-    Refresh(list);
+    if (deleted)
+        Refresh(list, after ? &next : nullptr);
+    else
+        Refresh(list);
 }
 
 void RunCommand(HWND list, int command)
@@ -404,7 +486,8 @@ void RunCommand(HWND list, int command)
     case IDC_LIST_EMPTY_BIN:
     case IDM_LIST_EMPTY_BIN:
         if (Ask(list, IDS_ASK_EMPTY_BIN)) {
-            EmptyBin();
+            if (LONG error = EmptyBin(); error != ERROR_SUCCESS)
+                ReportSaveFailure(error);
             Refresh(list);
         }
         break;

@@ -95,6 +95,9 @@ bool RowLess(const NoteRow& a, const NoteRow& b, int column)
     }
     if (a.id != b.id)
         return a.id < b.id;
+    // Entry names are numbers: the shorter is the smaller.
+    if (a.binEntry.size() != b.binEntry.size())
+        return a.binEntry.size() < b.binEntry.size();
     return a.binEntry < b.binEntry;
 }
 

@@ -10,15 +10,17 @@
 #include <string_view>
 #include <vector>
 
-// In the order the state column sorts by.
-enum class NoteState { kShown, kHidden, kPeeledOff, kNotLoaded, kInBin };
+// In the order the state column sorts by. kDamaged is a bin entry that
+// cannot be restored.
+enum class NoteState { kShown, kHidden, kPeeledOff, kNotLoaded, kInBin, kDamaged };
 
 enum ListColumn { kColumnText, kColumnDue, kColumnState, kColumnColour, kColumnCount };
 
 struct NoteRow {
     NoteState state = NoteState::kShown;
     int id = 0;
-    int binEntry = 0;      // kInBin only
+    std::wstring binEntry; // kInBin and kDamaged only: the entry's key name
+    int entryNotes = 0;    // the notes of that entry, which go together
     HWND window = nullptr; // kShown and kHidden only
     std::string text;      // code page 932, the whole note
     std::wstring title;    // its first line

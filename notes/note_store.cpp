@@ -29,8 +29,12 @@ int LoadStore(HWND owner, StoredNoteHandler handler)
     ReadStoredOptions(&options, &font, &keepStoredDefaultFont);
     if (!state)
         return 1;
-    state->options = options;
-    LoadExtraSettings(&state->extra);
+    {
+        // A reload finds the monitor running; it reads these under the lock.
+        AppLock lock;
+        state->options = options;
+        LoadExtraSettings(&state->extra);
+    }
     if (state->defaultFont)
         DeleteObject(state->defaultFont);
     state->defaultFont = CreateNoteFontIndirect(&font);
@@ -69,8 +73,9 @@ int SaveNote(const NoteRecord* record)
     if (!record)
         return 0;
     LONG error = WriteNote(record);
-    // The note's values are gone, so its ID may be handed out again.
-    if (record->deleted)
+    // The note's values are gone, so its ID may be handed out again; after
+    // a failed move they are still there.
+    if (record->deleted && error == ERROR_SUCCESS)
         MarkStored(record->id, false);
     NotifyNotesChanged();
     // The user believes the note is safe; a failure must not pass silently.
@@ -88,18 +93,29 @@ void SaveNoteTopmost(const NoteRecord* record)
 
 bool BinStoredNote(int id)
 {
-    if (!MoveNoteToBin(id))
-        return false;
-    MarkStored(id, false);
-    return true;
+    LONG error = MoveNoteToBin(id);
+    if (error == ERROR_SUCCESS)
+        MarkStored(id, false);
+    else if (error != ERROR_FILE_NOT_FOUND)
+        ReportSaveFailure(error);
+    NotifyNotesChanged();
+    return error == ERROR_SUCCESS;
 }
 
-bool RestoreNoteFromBin(int entry, int id)
+bool RestoreNotesFromBin(const std::wstring& entry, const std::vector<int>& ids)
 {
-    // The values are back in the main key even when the entry stays behind.
-    bool restored = RestoreFromBin(entry, id);
-    if (HasStoredNote(id))
-        MarkStored(id, true);
+    LONG error = RestoreFromBin(entry, ids);
+    // The notes are back even when their entry could not be removed.
+    bool restored = !ids.empty();
+    for (int id : ids) {
+        bool stored = HasStoredNote(id);
+        MarkStored(id, stored);
+        restored = restored && stored;
+    }
+    // An entry gone meanwhile was not a failed save.
+    if (error != ERROR_SUCCESS && error != ERROR_FILE_NOT_FOUND)
+        ReportSaveFailure(error);
+    NotifyNotesChanged();
     return restored;
 }
 

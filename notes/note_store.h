@@ -6,6 +6,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 #include "store/records.h"
 #include "store/store.h"
 
@@ -34,9 +37,12 @@ int SaveNote(const NoteRecord* record);
 void SaveNoteTopmost(const NoteRecord* record);
 
 // The recycle bin's moves, with the table of stored IDs kept in step: a
-// note moved into the bin frees its ID, a restored one holds it.
+// note moved into the bin frees its ID, a restored one holds it. A move
+// that failed leaves the note where it was and is reported once per run.
 bool BinStoredNote(int id);
-bool RestoreNoteFromBin(int entry, int id);
+// Brings back every note of a bin entry, the n-th under ids[n]; true when
+// they are all in the main key.
+bool RestoreNotesFromBin(const std::wstring& entry, const std::vector<int>& ids);
 
 // A write to the store failed (`error` is the system's code). The user is
 // told once per run, by a box the main window shows when it next looks at

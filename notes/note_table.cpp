@@ -262,6 +262,16 @@ int ChooseFreeNoteId(int fallback)
     }
 }
 
+std::vector<int> FreeLoadableNoteIds(int count)
+{
+    std::vector<int> ids;
+    for (int id = 1; id <= kMaxStoredId && static_cast<int>(ids.size()) < count; ++id) {
+        if (IsNoteIdFree(id))
+            ids.push_back(id);
+    }
+    return ids;
+}
+
 bool IsNoteIdFree(int id)
 {
     AppState* state = App();

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "store/records.h"
 
 // Lowest empty slot, or -1 (message 8002 first when `report` is set).
@@ -18,6 +20,10 @@ void PlaceNewNote(NoteRecord* record);
 // The lowest ID from 1 to 127 that no note holds or the store kept, or a
 // fallback when the marking table cannot be allocated.
 int ChooseFreeNoteId(int fallback);
+
+// Up to `count` IDs from 1 to 127, lowest first, that no note holds and
+// the store did not keep: IDs the loader reads back at the next start.
+std::vector<int> FreeLoadableNoteIds(int count);
 
 // True when `id` is neither reserved in this run nor kept by the store.
 bool IsNoteIdFree(int id);

@@ -1,18 +1,26 @@
 #include "store/backup.h"
 
+#include <algorithm>
 #include <cstring>
 #include <cwchar>
 #include <vector>
 
-#include "store/store.h"
+#include "store/registry_key.h"
 
 namespace
 {
 
-constexpr wchar_t kStoreKeyName[] = L"HKEY_CURRENT_USER\\Software\\KOVA\\Jotwise";
-constexpr wchar_t kStorePath[] = L"Software\\KOVA\\Jotwise";
 // Where the registry editor wraps long hex lines.
 constexpr std::size_t kLineWidth = 76;
+// Registry value names are at most 16,383 characters, key names 255.
+constexpr DWORD kMaxValueNameLength = 16384;
+constexpr DWORD kMaxKeyNameLength = 256;
+constexpr std::size_t kFirstDataSize = 256;
+// A value that keeps growing while it is read is given up after this.
+constexpr int kReadTries = 8;
+// A file held by another program is tried again for about two seconds.
+constexpr int kHeldTries = 20;
+constexpr DWORD kHeldPauseMs = 100;
 
 std::wstring Quoted(const std::wstring& text)
 {
@@ -86,88 +94,158 @@ void AppendValue(std::wstring* out, const std::wstring& name, DWORD type, const 
     }
 }
 
-void AppendKey(std::wstring* out, HKEY key, const std::wstring& keyName)
+bool HasControlCharacter(const std::wstring& name)
 {
-    *out += L"[" + keyName + L"]\r\n";
-    DWORD subkeys = 0;
-    DWORD longestSubkey = 0;
-    DWORD values = 0;
-    DWORD longestName = 0;
-    DWORD largestData = 0;
-    if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, &longestSubkey, nullptr, &values,
-            &longestName, &largestData, nullptr, nullptr)
-        != ERROR_SUCCESS) {
-        *out += L"\r\n";
-        return;
-    }
-    std::vector<wchar_t> name(longestName + 2);
-    std::vector<BYTE> data(largestData + 2);
-    for (DWORD index = 0; index < values; ++index) {
-        DWORD nameLength = static_cast<DWORD>(name.size());
-        DWORD size = static_cast<DWORD>(data.size());
-        DWORD type = 0;
-        if (RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &type, data.data(), &size)
-            != ERROR_SUCCESS)
+    return std::any_of(name.begin(), name.end(), [](wchar_t c) { return c < L' '; });
+}
+
+std::wstring Printable(std::wstring name)
+{
+    std::replace_if(
+        name.begin(), name.end(), [](wchar_t c) { return c < L' '; }, L'?');
+    return name;
+}
+
+// One value by index: its name, type and data, the buffer grown to fit.
+LONG ReadValue(HKEY key, DWORD index, std::wstring* name, DWORD* type, std::vector<BYTE>* data)
+{
+    std::vector<wchar_t> nameBuffer(kMaxValueNameLength);
+    for (int attempt = 0; attempt < kReadTries; ++attempt) {
+        DWORD nameLength = kMaxValueNameLength;
+        auto size = static_cast<DWORD>(data->size());
+        LONG result
+            = RegEnumValueW(key, index, nameBuffer.data(), &nameLength, nullptr, type, data->data(), &size);
+        if (result == ERROR_MORE_DATA) {
+            data->resize(std::max<std::size_t>(size, data->size() * 2));
             continue;
-        AppendValue(out, std::wstring(name.data(), nameLength), type,
-            std::vector<BYTE>(data.begin(), data.begin() + size));
+        }
+        if (result == ERROR_SUCCESS) {
+            name->assign(nameBuffer.data(), nameLength);
+            data->resize(size);
+        }
+        return result;
+    }
+    return ERROR_MORE_DATA;
+}
+
+DWORD AppendKey(std::wstring* out, HKEY key, const std::wstring& keyName, std::wstring* problem)
+{
+    if (HasControlCharacter(keyName)) {
+        *problem = Printable(keyName);
+        return ERROR_INVALID_NAME;
+    }
+    *out += L"[" + keyName + L"]\r\n";
+    for (DWORD index = 0;; ++index) {
+        std::wstring name;
+        DWORD type = 0;
+        std::vector<BYTE> data(kFirstDataSize);
+        LONG result = ReadValue(key, index, &name, &type, &data);
+        if (result == ERROR_NO_MORE_ITEMS)
+            break;
+        if (result != ERROR_SUCCESS)
+            return static_cast<DWORD>(result);
+        if (HasControlCharacter(name)) {
+            *problem = keyName + L" : " + Printable(name);
+            return ERROR_INVALID_NAME;
+        }
+        AppendValue(out, name, type, data);
     }
     *out += L"\r\n";
-    std::vector<wchar_t> subkey(longestSubkey + 2);
-    for (DWORD index = 0; index < subkeys; ++index) {
-        DWORD length = static_cast<DWORD>(subkey.size());
-        if (RegEnumKeyExW(key, index, subkey.data(), &length, nullptr, nullptr, nullptr, nullptr)
-            != ERROR_SUCCESS)
-            continue;
-        std::wstring child(subkey.data(), length);
+    wchar_t subkey[kMaxKeyNameLength];
+    for (DWORD index = 0;; ++index) {
+        DWORD length = kMaxKeyNameLength;
+        LONG result = RegEnumKeyExW(key, index, subkey, &length, nullptr, nullptr, nullptr, nullptr);
+        if (result == ERROR_NO_MORE_ITEMS)
+            break;
+        if (result != ERROR_SUCCESS)
+            return static_cast<DWORD>(result);
+        std::wstring child(subkey, length);
         HKEY childKey = nullptr;
-        if (RegOpenKeyExW(key, child.c_str(), 0, KEY_READ, &childKey) != ERROR_SUCCESS)
-            continue;
-        AppendKey(out, childKey, keyName + L'\\' + child);
-        RegCloseKey(childKey);
+        result = RegOpenKeyExW(key, child.c_str(), 0, KEY_READ, &childKey);
+        if (result != ERROR_SUCCESS)
+            return static_cast<DWORD>(result);
+        RegistryKey owner(childKey);
+        DWORD error = AppendKey(out, childKey, keyName + L'\\' + child, problem);
+        if (error != ERROR_SUCCESS)
+            return error;
     }
+    return ERROR_SUCCESS;
+}
+
+bool IsHeldByAnother(DWORD error)
+{
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
+}
+
+// Runs `step` until it succeeds or fails for a reason other than a file
+// another program (a virus scanner, a sync client) holds for a moment.
+template <typename Step> DWORD Retrying(Step step)
+{
+    for (int attempt = 1;; ++attempt) {
+        if (step())
+            return ERROR_SUCCESS;
+        DWORD error = GetLastError();
+        if (!IsHeldByAnother(error) || attempt == kHeldTries)
+            return error ? error : ERROR_WRITE_FAULT;
+        Sleep(kHeldPauseMs);
+    }
+}
+
+DWORD WriteWhole(HANDLE file, const std::wstring& text)
+{
+    const auto size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    DWORD written = 0;
+    if (!WriteFile(file, text.data(), size, &written, nullptr) || !FlushFileBuffers(file))
+        return GetLastError();
+    return written == size ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
 }
 
 } // namespace
 
-std::wstring FormatRegistryFile(HKEY key, const std::wstring& keyName)
+DWORD FormatRegistryFile(HKEY key, const std::wstring& keyName, std::wstring* text, std::wstring* problem)
 {
-    std::wstring out = L"Windows Registry Editor Version 5.00\r\n\r\n";
-    AppendKey(&out, key, keyName);
-    return out;
+    std::wstring out = std::wstring(kRegistryFileHeader) + L"\r\n\r\n";
+    DWORD error = AppendKey(&out, key, keyName, problem);
+    if (error == ERROR_SUCCESS)
+        *text = std::move(out);
+    return error;
 }
 
-DWORD WriteBackupFile(const std::wstring& fileName)
+DWORD WriteBackupFile(const std::wstring& fileName, std::wstring* problem)
 {
     HKEY key = nullptr;
     LONG opened = RegOpenKeyExW(HKEY_CURRENT_USER, kStorePath, 0, KEY_READ, &key);
     if (opened != ERROR_SUCCESS)
         return static_cast<DWORD>(opened);
-    std::wstring text = L"\xFEFF" + FormatRegistryFile(key, kStoreKeyName);
-    RegCloseKey(key);
+    RegistryKey owner(key);
+    std::wstring text;
+    DWORD error = FormatRegistryFile(key, kStoreKeyName, &text, problem);
+    if (error != ERROR_SUCCESS)
+        return error;
+    text.insert(text.begin(), L'\xFEFF');
 
-    // Written beside the target first, so a failure never leaves a half
-    // file in place of a good backup.
-    const std::wstring partial = fileName + L".partial";
-    HANDLE file = CreateFileW(
-        partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    // Written beside the target first, under a name of its own, so that a
+    // failure never leaves a half file in place of a good backup.
+    std::size_t slash = fileName.find_last_of(L"\\/");
+    std::wstring folder = slash == std::wstring::npos ? std::wstring(L".") : fileName.substr(0, slash + 1);
+    wchar_t partial[MAX_PATH] = {};
+    if (!GetTempFileNameW(folder.c_str(), L"jw", 0, partial))
         return GetLastError();
-    const auto size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-    DWORD written = 0;
-    BOOL ok
-        = WriteFile(file, text.data(), size, &written, nullptr) && written == size && FlushFileBuffers(file);
-    DWORD error = ok ? ERROR_SUCCESS : GetLastError();
-    CloseHandle(file);
-    if (ok
-        && !MoveFileExW(
-            partial.c_str(), fileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        ok = FALSE;
-        error = GetLastError();
+    HANDLE file = INVALID_HANDLE_VALUE;
+    error = Retrying([&] {
+        file = CreateFileW(partial, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        return file != INVALID_HANDLE_VALUE;
+    });
+    if (error == ERROR_SUCCESS) {
+        error = WriteWhole(file, text);
+        CloseHandle(file);
     }
-    if (!ok) {
-        DeleteFileW(partial.c_str());
-        return error ? error : ERROR_WRITE_FAULT;
+    if (error == ERROR_SUCCESS) {
+        error = Retrying([&] {
+            return MoveFileExW(partial, fileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        });
     }
-    return ERROR_SUCCESS;
+    if (error != ERROR_SUCCESS)
+        DeleteFileW(partial);
+    return error;
 }

@@ -9,6 +9,11 @@ class RegistryKey
 public:
     // Opens (creating when missing) HKCU\<basePath>\<subkey>.
     RegistryKey(const char* basePath, const char* subkey);
+    // Takes over a key the caller opened (null for none).
+    explicit RegistryKey(HKEY key)
+        : key_(key)
+    {
+    }
     ~RegistryKey();
     RegistryKey(const RegistryKey&) = delete;
     RegistryKey& operator=(const RegistryKey&) = delete;

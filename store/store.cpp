@@ -274,22 +274,20 @@ LONG WriteNote(const NoteRecord* record)
 {
     if (!record)
         return ERROR_INVALID_PARAMETER;
-    LONG moved = ERROR_SUCCESS;
-    if (record->deleted) {
-        // The note goes to the bin as it stands now, not as it was last
-        // saved; a note already gone from the store (saved deleted before)
-        // leaves the bin alone.
-        if (HasStoredNote(record->id)) {
-            NoteRecord kept = *record;
-            kept.deleted = 0;
-            moved = WriteNote(&kept);
-            MoveNoteToBin(record->id);
-        }
-    }
     RegistryKey key(kStoreBase, kStoreKey);
     char name[kValueNameSize];
 
     if (record->deleted) {
+        // The note goes to the bin as it stands now, not as it was last
+        // saved, and leaves the main key only once the bin holds it. A note
+        // already gone from the store leaves the bin alone.
+        if (HasStoredNote(record->id)) {
+            NoteRecord kept = *record;
+            kept.deleted = 0;
+            LONG written = WriteNote(&kept);
+            LONG moved = MoveNoteToBin(record->id);
+            return moved != ERROR_SUCCESS ? moved : written;
+        }
         for (const char* base : kNoteValueBases) {
             FormatValueName(name, sizeof(name), base, record->id);
             key.DeleteValue(name);
@@ -318,5 +316,5 @@ LONG WriteNote(const NoteRecord* record)
         WriteTopmost(key, record);
         WriteAlarm(key, record);
     }
-    return key.LastError() != ERROR_SUCCESS ? key.LastError() : moved;
+    return key.LastError();
 }

@@ -44,10 +44,10 @@ std::wstring Title(int id)
     return Wide(u8"メモ") + std::to_wstring(id) + Wide(u8"番");
 }
 
-// Every row of the list view in the other process: title -> the row's cells.
-std::map<std::wstring, std::vector<std::wstring>> ReadRows(const Jotwise& app, HWND view)
+// Every row of the list view in the other process, in its order.
+std::vector<std::vector<std::wstring>> ReadRowsInOrder(const Jotwise& app, HWND view)
 {
-    std::map<std::wstring, std::vector<std::wstring>> rows;
+    std::vector<std::vector<std::wstring>> rows;
     constexpr int kTextMax = 256;
     void* remote = VirtualAllocEx(
         app.Process(), nullptr, sizeof(LVITEMW) + kTextMax * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE);
@@ -68,9 +68,18 @@ std::map<std::wstring, std::vector<std::wstring>> ReadRows(const Jotwise& app, H
             ReadProcessMemory(app.Process(), remoteText, text, sizeof(text) - sizeof(wchar_t), nullptr);
             cells.emplace_back(text);
         }
-        rows[cells[0]] = cells;
+        rows.push_back(cells);
     }
     VirtualFreeEx(app.Process(), remote, 0, MEM_RELEASE);
+    return rows;
+}
+
+// Title -> the row's cells.
+std::map<std::wstring, std::vector<std::wstring>> ReadRows(const Jotwise& app, HWND view)
+{
+    std::map<std::wstring, std::vector<std::wstring>> rows;
+    for (const std::vector<std::wstring>& row : ReadRowsInOrder(app, view))
+        rows[row[0]] = row;
     return rows;
 }
 
@@ -136,6 +145,13 @@ TEST_F(NoteList, EveryStoredNoteIsListedFoundAndBroughtBack)
     EXPECT_TRUE(WaitUntil([view] { return SendMessageW(view, LVM_GETITEMCOUNT, 0, 0) == 71; }));
     auto rows = ReadRows(app, view);
     ASSERT_EQ(71u, rows.size());
+    // The list follows the notes through a message it posts to itself.
+    auto stateBecomes = [&](int id, const char8_t* state) {
+        return WaitUntil([&] {
+            auto now = ReadRows(app, view);
+            return now.count(Title(id)) && now[Title(id)].at(2) == Wide(state);
+        });
+    };
     const std::pair<int, const char8_t*> states[]
         = {{1, u8"表示中"}, {2, u8"隠れています"}, {3, u8"はがしました"}, {4, u8"ごみ箱"},
             {66, u8"読み込まれていません"}, {130, u8"読み込まれていません"}};
@@ -159,7 +175,7 @@ TEST_F(NoteList, EveryStoredNoteIsListedFoundAndBroughtBack)
         restore(query);
         EXPECT_TRUE(WaitUntil([&] { return app.Notes().size() == before + 1; })) << "note " << id;
         EXPECT_NE(nullptr, NoteTitled(app, Title(id))) << "note " << id;
-        EXPECT_EQ(Wide(u8"表示中"), ReadRows(app, view)[Title(id)].at(2)) << "the list follows, note " << id;
+        EXPECT_TRUE(stateBecomes(id, u8"表示中")) << "the list follows, note " << id;
     }
     // Every stored byte of the deleted note is back (the run-time handle bits
     // are rewritten by every save).
@@ -195,8 +211,33 @@ TEST_F(NoteList, EveryStoredNoteIsListedFoundAndBroughtBack)
     SendMessageW(search, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Title(67).c_str()));
     answer(kListDelete, u8"記録から削除しますか？");
     EXPECT_FALSE(store::Read("List67").has_value());
-    EXPECT_EQ(Wide(u8"ごみ箱"), ReadRows(app, view)[Title(67)].at(2));
+    EXPECT_TRUE(stateBecomes(67, u8"ごみ箱"));
+
+    // Deleting a note on the desktop asks whether it goes to the bin: "No"
+    // leaves it there, "Yes" moves it, and the row below it is selected.
+    auto selected = [&] {
+        int item = static_cast<int>(SendMessageW(view, LVM_GETNEXTITEM, -1, LVNI_SELECTED));
+        auto rows = ReadRowsInOrder(app, view);
+        return item >= 0 && item < static_cast<int>(rows.size()) ? rows[item].at(0) : std::wstring();
+    };
+    SendMessageW(search, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(u8"メモ6").c_str()));
+    for (WPARAM key : {VK_HOME, VK_DOWN})
+        PostMessageW(view, WM_KEYDOWN, key, 0);
+    ASSERT_TRUE(WaitUntil([&] { return selected() == Title(61); }));
+    for (int reply : {IDNO, IDYES}) {
+        app.PostCommand(list, kListDelete);
+        HWND asked = app.WaitForDialog();
+        ASSERT_NE(nullptr, asked);
+        EXPECT_EQ(Sjis(u8"ごみ箱に移しますか？"), MessageText(asked));
+        PressButton(asked, reply);
+        ASSERT_TRUE(app.WaitForNoDialog());
+        app.Sync();
+        EXPECT_EQ(reply == IDNO, NoteTitled(app, Title(61)) != nullptr) << "answered " << reply;
+    }
+    EXPECT_TRUE(stateBecomes(61, u8"ごみ箱"));
+    EXPECT_TRUE(WaitUntil([&] { return selected() == Title(62); })) << "the row below, not the first";
+    SendMessageW(search, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Title(61).c_str()));
     answer(kListEmptyBin, u8"ごみ箱のメモをすべて削除します。元には戻せません。よろしいですか？");
-    EXPECT_EQ(0, SendMessageW(view, LVM_GETITEMCOUNT, 0, 0));
+    EXPECT_TRUE(WaitUntil([view] { return SendMessageW(view, LVM_GETITEMCOUNT, 0, 0) == 0; }));
     EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
 }

@@ -263,23 +263,25 @@ TEST_F(ResourceMenus, TrayMenuFollowsItsTable)
             {"5.4", Entry::Command, IDM_OPTIMIZE, u8"\u6700\u9069\u5316(&S)"},
             // バックアップ(&B)...
             {"6", Entry::Command, IDM_BACKUP, u8"\u30D0\u30C3\u30AF\u30A2\u30C3\u30D7(&B)..."},
+            // 復元(&R)...
+            {"7", Entry::Command, IDM_RESTORE, u8"\u5FA9\u5143(&R)..."},
             // メモの一覧(&L)...
-            {"7", Entry::Command, IDM_NOTE_LIST, u8"\u30E1\u30E2\u306E\u4E00\u89A7(&L)..."},
-            {"8", Entry::Separator, 0, nullptr},
+            {"8", Entry::Command, IDM_NOTE_LIST, u8"\u30E1\u30E2\u306E\u4E00\u89A7(&L)..."},
+            {"9", Entry::Separator, 0, nullptr},
             // オプション(&O)...
-            {"9", Entry::Command, IDM_OPTIONS, u8"\u30AA\u30D7\u30B7\u30E7\u30F3(&O)..."},
+            {"10", Entry::Command, IDM_OPTIONS, u8"\u30AA\u30D7\u30B7\u30E7\u30F3(&O)..."},
             // ヘルプ(&H)
-            {"10", Entry::Popup, 0, u8"\u30D8\u30EB\u30D7(&H)"},
+            {"11", Entry::Popup, 0, u8"\u30D8\u30EB\u30D7(&H)"},
             // トピックの検索(&H)
-            {"10.0", Entry::Command, IDM_HELP, u8"\u30C8\u30D4\u30C3\u30AF\u306E\u691C\u7D22(&H)"},
-            {"10.1", Entry::Separator, 0, nullptr},
+            {"11.0", Entry::Command, IDM_HELP, u8"\u30C8\u30D4\u30C3\u30AF\u306E\u691C\u7D22(&H)"},
+            {"11.1", Entry::Separator, 0, nullptr},
             // ホームページへ(&W)
-            {"10.2", Entry::Command, IDM_HOME_PAGE, u8"\u30DB\u30FC\u30E0\u30DA\u30FC\u30B8\u3078(&W)"},
+            {"11.2", Entry::Command, IDM_HOME_PAGE, u8"\u30DB\u30FC\u30E0\u30DA\u30FC\u30B8\u3078(&W)"},
             // バージョン情報(&A)
-            {"10.3", Entry::Command, IDM_ABOUT, u8"\u30D0\u30FC\u30B8\u30E7\u30F3\u60C5\u5831(&A)"},
-            {"11", Entry::Separator, 0, nullptr},
+            {"11.3", Entry::Command, IDM_ABOUT, u8"\u30D0\u30FC\u30B8\u30E7\u30F3\u60C5\u5831(&A)"},
+            {"12", Entry::Separator, 0, nullptr},
             // 終了(&X)
-            {"12", Entry::Command, IDM_EXIT, u8"\u7D42\u4E86(&X)"},
+            {"13", Entry::Command, IDM_EXIT, u8"\u7D42\u4E86(&X)"},
         });
     // The menu rules grey the size popup by its position.
     EXPECT_NE(GetSubMenu(popup, TRAY_SIZE_SUBMENU_POS), nullptr) << "menu 101: size popup position";
@@ -607,6 +609,43 @@ const std::vector<StringRow>& StringTable()
             u8"\u305B\u307E\u305B\u3093\u3002\u3088\u308D\u3057\u3044\u3067\u3059\u304B\uFF1F"},
         // メモの一覧 (%d 件)
         {IDS_LIST_TITLE, u8"\u30E1\u30E2\u306E\u4E00\u89A7 (%d \u4EF6)"},
+        {IDS_ASK_MOVE_TO_BIN, u8"ごみ箱に移しますか？"},
+        {IDS_STATE_DAMAGED, u8"壊れています"},
+        {IDS_ASK_DELETE_ENTRY_FOREVER,
+            u8"ごみ箱から削除します。同じ項目に入っているメモ %d "
+            u8"枚がすべて消え、元には戻せません。よろしいですか？"},
+        {IDS_ERR_ENTRY_NO_ROOM,
+            u8"ごみ箱のこの項目にはメモが %d "
+            u8"枚まとめて入っています。すべてを戻す空きがないため、どれも戻しませんでした。"},
+        {IDS_RESTORE_TITLE, u8"バックアップからの復元"},
+        {IDS_ASK_RESTORE,
+            u8"メモと設定をすべて、このバックアップの内容に置き換えます。今の内容は先に別のファイルにバックア"
+            u8"ップします。よろしいですか？"},
+        {IDS_BACKUP_DONE, u8"バックアップしました"},
+        {IDS_RESTORE_DONE, u8"復元しました"},
+        {IDS_RESTORE_DONE_TEXT, u8"復元前の内容のバックアップ: %ls"},
+        {IDS_ERR_RESTORE_NOT_BACKUP,
+            u8"このファイルは Jotwise のバックアップではないため、復元できません。何も変更していません。"},
+        {IDS_ERR_RESTORE_FOREIGN_KEY,
+            u8"このファイルの %d 行目に Jotwise "
+            u8"以外のキーがあるため、復元できません。何も変更していません。"},
+        {IDS_ERR_RESTORE_FOREIGN_VALUE,
+            u8"このファイルの %d 行目に Jotwise "
+            u8"が書かない種類の値があるため、復元できません。何も変更していません。"},
+        {IDS_ERR_RESTORE_UNREADABLE,
+            u8"このファイルの %d 行目を読み取れないため、復元できません。何も変更していません。"},
+        {IDS_ERR_RESTORE, u8"復元できませんでした。メモと設定は復元前の内容に戻しました。"},
+        {IDS_ERR_RESTORE_READ, u8"バックアップのファイルを読み込めませんでした。何も変更していません。"},
+        {IDS_ERR_BEFORE_RESTORE,
+            u8"復元前の内容をバックアップできなかったため、復元を中止しました。何も変更していません。"},
+        {IDS_ERR_BACKUP_NAME,
+            u8"名前に改行などの制御文字を含むキーか値があるため、バックアップできません。\r\n\r\n%ls"},
+        {IDS_ERR_FILE_DIALOG, u8"ファイルを選ぶダイアログを開けませんでした。(エラー %04X)"},
+        {IDS_ERR_RESTORE_DRAFT,
+            u8"編集中のメモを下書きとして保存できなかったため、復元を中止しました。何も変更していません。"},
+        {IDS_ERR_RESTORE_LOST,
+            u8"復元できず、復元前の内容にも戻せませんでした。復元前の内容は次のファイルにあります。\r\n\r\n%"
+            u8"ls"},
         {IDS_REMIND_WAY_BALLOON, u8"バルーンのみ"},
         {IDS_REMIND_WAY_WINDOW, u8"バルーンとリマインダー ウィンドウ"},
         {IDS_REMIND_COLUMN_AGO, u8"経過"},

@@ -7,9 +7,12 @@
 #include "due/due_time.h"
 #include "notes/note_store.h"
 #include "notes/note_table.h"
+#include "platform/wide_text.h"
+#include "store/backup.h"
 #include "store/draft.h"
 #include "store/recycle_bin.h"
 #include "store/registry_key.h"
+#include "store/restore.h"
 #include "tests/unit/test_store_support.h"
 #include "tests/unit/test_support.h"
 
@@ -52,6 +55,28 @@ NoteRecord PatternedRecord(int id)
     record.created = {0x11223344, 0x01D9ABCD};
     record.due = {0x55667788, 0x01D9ABCE};
     return record;
+}
+
+constexpr wchar_t kBinPath[] = L"Software\\KOVA\\Jotwise\\Deleted";
+
+// A note's record (of the given type and size) and text, straight into a
+// bin entry.
+void SeedBinNote(const std::wstring& entry, int id, const std::string& text, DWORD type = REG_BINARY,
+    DWORD size = kNoteImageSize)
+{
+    NoteRecord record = MakeRecord(id, id, 10, 80, 40);
+    std::wstring key = std::wstring(kBinPath) + L"\\" + entry;
+    std::wstring memo = WideFromNote(text);
+    RegSetKeyValueW(
+        HKEY_CURRENT_USER, key.c_str(), (L"List" + std::to_wstring(id)).c_str(), type, &record, size);
+    RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), (L"Memo" + std::to_wstring(id)).c_str(), REG_SZ,
+        memo.c_str(), static_cast<DWORD>((memo.size() + 1) * sizeof(wchar_t)));
+}
+
+std::string StoredText(const std::string& name)
+{
+    Bytes memo = ReadRaw(name).value_or(RawValue{}).bytes;
+    return std::string(memo.begin(), memo.end());
 }
 
 } // namespace
@@ -229,7 +254,7 @@ TEST_F(Store, DeletedNoteRemovesItsValuesAndSavingAgainChangesNothing)
     EXPECT_EQ(7, bin[0].id);
     EXPECT_EQ("doomed", bin[0].text);
     EXPECT_EQ(0, bin[0].image.deleted) << "restored, it is a note like any other";
-    ASSERT_TRUE(RestoreNoteFromBin(bin[0].binEntry, 9));
+    ASSERT_TRUE(RestoreNotesFromBin(bin[0].binEntry, {9}));
     ASSERT_TRUE(LoadStoredNote(nullptr, 9, CreateNoteWindow));
     const NoteRecord* restored = NoteRecordOf(NoteWithId(9));
     ASSERT_NE(nullptr, restored);
@@ -284,15 +309,15 @@ TEST_F(Store, BinKeepsTheLatestHundredAndRestoresUnderTheGivenId)
 {
     for (int id = 1; id <= kBinCapacity + 2; ++id) {
         SeedNote(id, id, 10, 80, 40, "note " + std::to_string(id));
-        ASSERT_TRUE(MoveNoteToBin(id));
+        ASSERT_EQ(ERROR_SUCCESS, MoveNoteToBin(id));
     }
-    EXPECT_FALSE(MoveNoteToBin(1)) << "nothing left to move";
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, MoveNoteToBin(1)) << "nothing left to move";
     std::vector<StoredNote> bin = ReadBinNotes();
     ASSERT_EQ(static_cast<std::size_t>(kBinCapacity), bin.size());
     EXPECT_EQ(3, bin.front().id) << "the two oldest are dropped";
     EXPECT_TRUE(IsTimeSet(&bin.front().deletedAt));
 
-    ASSERT_TRUE(RestoreNoteFromBin(bin.back().binEntry, 9));
+    ASSERT_TRUE(RestoreNotesFromBin(bin.back().binEntry, {9}));
     std::optional<RawValue> list = ReadRaw("List9");
     ASSERT_TRUE(list.has_value());
     NoteRecord restored;
@@ -305,6 +330,151 @@ TEST_F(Store, BinKeepsTheLatestHundredAndRestoresUnderTheGivenId)
     EXPECT_EQ(static_cast<std::size_t>(kBinCapacity - 1), ReadBinNotes().size());
     EmptyBin();
     EXPECT_TRUE(ReadBinNotes().empty());
+}
+
+TEST_F(Store, BinNeverDropsANote)
+{
+    // Past nine digits every deletion still gets an entry of its own.
+    SeedBinNote(L"999999999", 1, "old");
+    for (int id : {2, 3}) {
+        SeedNote(id, 10, 10, 80, 40, "note " + std::to_string(id));
+        ASSERT_EQ(ERROR_SUCCESS, MoveNoteToBin(id));
+    }
+    std::vector<StoredNote> bin = ReadBinNotes();
+    ASSERT_EQ(3u, bin.size());
+    EXPECT_EQ(L"1000000000", bin[1].binEntry);
+    EXPECT_EQ(L"1000000001", bin[2].binEntry);
+    EXPECT_EQ(3, bin[2].id);
+    ASSERT_EQ(ERROR_SUCCESS, EmptyBin());
+
+    // An entry of several notes comes back whole, each under its own ID, or
+    // not at all: a copy that fails (ID 11 is taken) undoes the others.
+    SeedBinNote(L"5", 3, "three");
+    SeedBinNote(L"5", 4, "four");
+    SeedNote(11, 10, 10, 80, 40, "taken");
+    bin = ReadBinNotes();
+    ASSERT_EQ(2u, bin.size());
+    EXPECT_EQ(2, bin[1].entryNotes);
+    EXPECT_FALSE(RestoreNotesFromBin(L"5", {10, 11}));
+    EXPECT_FALSE(ReadRaw("List10").has_value());
+    EXPECT_EQ(std::string("taken\0", 6), StoredText("Memo11"));
+    EXPECT_EQ(2u, ReadBinNotes().size()) << "the entry stays";
+    ASSERT_TRUE(RestoreNotesFromBin(L"5", {10, 12}));
+    EXPECT_EQ(std::string("four\0", 5), StoredText("Memo12"));
+    EXPECT_EQ(12, ReadRaw("List12").value_or(RawValue{}).bytes.at(offsetof(NoteRecord, id)));
+    EXPECT_TRUE(ReadBinNotes().empty());
+
+    // Damaged entries are listed, never restored, deleted and emptied.
+    SeedBinNote(L"note", 1, "a name");
+    SeedBinNote(L"7", 1, "text record", REG_SZ, 10);
+    SeedBinNote(L"8", 1, "short record", REG_BINARY, 40);
+    RegSetKeyValueW(HKEY_CURRENT_USER, (std::wstring(kBinPath) + L"\\9").c_str(), L"Memo1", REG_SZ, L"x", 4);
+    bin = ReadBinNotes();
+    ASSERT_EQ(4u, bin.size());
+    for (const StoredNote& note : bin) {
+        EXPECT_TRUE(note.damaged) << note.text;
+        EXPECT_EQ(ERROR_INVALID_DATA, RestoreFromBin(note.binEntry, {20})) << note.text;
+    }
+    EXPECT_EQ("a name", bin[3].text);
+    EXPECT_FALSE(ReadRaw("List20").has_value());
+    EXPECT_EQ(ERROR_SUCCESS, DropBinEntry(L"note"));
+    EXPECT_EQ(3u, ReadBinNotes().size());
+    EXPECT_EQ(ERROR_SUCCESS, EmptyBin());
+    EXPECT_TRUE(ReadBinNotes().empty());
+
+    // A bin that takes no entry keeps the note in the main key.
+    HKEY bin_ = nullptr;
+    RegDeleteTreeW(HKEY_CURRENT_USER, kBinPath);
+    ASSERT_EQ(ERROR_SUCCESS,
+        RegCreateKeyExW(HKEY_CURRENT_USER, kBinPath, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
+            &bin_, nullptr));
+    RegCloseKey(bin_);
+    NoteRecord record = MakeRecord(30, 10, 10, 80, 40);
+    char text[] = "kept";
+    record.text = text;
+    record.deleted = 1;
+    SeedNote(30, 10, 10, 80, 40, text);
+    app_->storedIds[30] = 1;
+    EXPECT_EQ(0, SaveNote(&record));
+    EXPECT_EQ(std::string("kept\0", 5), StoredText("Memo30"));
+    EXPECT_EQ(1, app_->storedIds[30]);
+    EXPECT_TRUE(app_->saveFailureReported);
+    EXPECT_TRUE(ReadBinNotes().empty());
+
+    // Only IDs the next start loads are given to restored notes.
+    std::fill(std::begin(app_->storedIds), std::end(app_->storedIds), 1);
+    app_->storedIds[100] = 0;
+    EXPECT_EQ(std::vector<int>{100}, FreeLoadableNoteIds(2));
+}
+
+TEST_F(Store, BackupIsCompleteOrFailsAndRestoreTakesOnlyWhatItWrites)
+{
+    SeedNote(1, 10, 10, 80, 40, "one");
+    SeedBinNote(L"2", 5, "binned");
+    auto storeText = [] {
+        HKEY key = nullptr;
+        RegOpenKeyExW(HKEY_CURRENT_USER, kStorePath, 0, KEY_READ, &key);
+        RegistryKey owner(key);
+        std::wstring text, problem;
+        return FormatRegistryFile(key, kStoreKeyName, &text, &problem) == ERROR_SUCCESS ? text : L"";
+    };
+    const std::wstring before = storeText();
+    // A name as long as a file name may be, held by another program for a
+    // moment while it is replaced.
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring file = folder + std::wstring(247, L'b') + L".reg";
+    std::wstring problem;
+    ASSERT_EQ(ERROR_SUCCESS, WriteBackupFile(file, &problem));
+    HANDLE held = CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE release = CreateThread(
+        nullptr, 0,
+        [](LPVOID file) -> DWORD {
+            Sleep(300);
+            return CloseHandle(file);
+        },
+        held, 0, nullptr);
+    EXPECT_EQ(ERROR_SUCCESS, WriteBackupFile(file, &problem));
+    WaitForSingleObject(release, INFINITE);
+    CloseHandle(release);
+
+    SeedNote(3, 10, 10, 80, 40, "later");
+    BackupImage backup;
+    ASSERT_EQ(ERROR_SUCCESS, ReadBackupFile(file, &backup));
+    ASSERT_EQ(BackupProblem::kNone, backup.problem);
+    ASSERT_EQ(ERROR_SUCCESS, ReplaceStore(backup.keys));
+    EXPECT_EQ(before, storeText()) << "the store as it was, the later note gone";
+
+    WriteRaw("line\nbreak", REG_SZ, "", 1);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_NAME), WriteBackupFile(file, &problem));
+    EXPECT_EQ(std::wstring(kStoreKeyName) + L" : line?break", problem);
+    ASSERT_EQ(ERROR_SUCCESS, ReadBackupFile(file, &backup)) << "the earlier backup stays";
+    DeleteFileW(file.c_str());
+
+    const std::wstring head = std::wstring(kRegistryFileHeader) + L"\r\n\r\n[" + kStoreKeyName;
+    const std::pair<std::wstring, BackupProblem> refused[] = {
+        {L"REGEDIT4\r\n", BackupProblem::kNotBackup},
+        {std::wstring(kRegistryFileHeader) + L"\r\n", BackupProblem::kNotBackup},
+        {L"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software]",
+            BackupProblem::kForeignKey},
+        {head + L"X]", BackupProblem::kForeignKey},
+        {L"Windows Registry Editor Version 5.00\r\n\r\n[-" + std::wstring(kStoreKeyName) + L"]",
+            BackupProblem::kForeignKey},
+        {head + L"]\r\n\"Path\"=hex(2):41,00,00,00", BackupProblem::kForeignValue},
+        {head + L"]\r\n\"List1\"=-", BackupProblem::kForeignValue},
+        {head + L"]\r\n\"Big\"=qword:0000000000000001", BackupProblem::kForeignValue},
+        {head + L"]\r\n\"List1\"=hex:00,zz", BackupProblem::kUnreadable},
+        {head + L"]\r\n\"Memo1\"=\"open", BackupProblem::kUnreadable},
+    };
+    for (const auto& [text, problem] : refused) {
+        BackupImage image = ParseBackup(text);
+        EXPECT_EQ(problem, image.problem) << NoteFromWide(text);
+        EXPECT_EQ(problem == BackupProblem::kNotBackup       ? 1
+                : text.find(L"\r\n\"") != std::wstring::npos ? 4
+                                                             : 3,
+            image.line)
+            << NoteFromWide(text);
+    }
 }
 
 TEST_F(Store, EmptyKeyGivesDefaultsAndWritesNothing)
