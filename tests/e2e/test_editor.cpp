@@ -164,7 +164,9 @@ TEST_F(EditorEndToEnd, OpenEditorDisablesItsOwnersGreysTheirMenusAndComesBackWhe
 {
     const std::string ownerText = Sjis(u8"持ち主のメモ");
     store::SeedNote(1, 600, 400, 160, 60, ownerText);
-    store::SeedNote(2, 600, 100, 160, 60, "other");
+    NoteRecord due = MakeNote(2, 600, 100, 160, 60); // repeat, done and snooze need a due date
+    due.due = LocalTimeFromNow(30 * kMinutesPerDay);
+    store::SeedNote(due, "other", DefaultFont());
     Jotwise app;
     ASSERT_TRUE(app.Start());
     std::vector<HWND> notes = app.Notes();
@@ -185,8 +187,8 @@ TEST_F(EditorEndToEnd, OpenEditorDisablesItsOwnersGreysTheirMenusAndComesBackWhe
 
     EXPECT_EQ(ToItems("01111111110"), OpenMenu(app, app.MainWindow(), true)) << "no second editor, no exit";
     // Peel-off submenu, edit, duplicate, properties, hide, optimise, on top,
-    // repeat, done and snooze (no due date), help.
-    EXPECT_EQ(ToItems("10111110001"), OpenMenu(app, other, false)) << "no edit while the editor is open";
+    // repeat, done, snooze, help.
+    EXPECT_EQ(ToItems("10111111111"), OpenMenu(app, other, false)) << "no edit while the editor is open";
 
     SetWindowPos(editor, nullptr, 120, 90, 480, 320, SWP_NOZORDER | SWP_NOACTIVATE);
     RECT placed = WindowRect(editor);
@@ -195,7 +197,7 @@ TEST_F(EditorEndToEnd, OpenEditorDisablesItsOwnersGreysTheirMenusAndComesBackWhe
     app.Sync();
     EXPECT_TRUE(IsWindowEnabled(owner));
     EXPECT_TRUE(IsWindowEnabled(app.MainWindow()));
-    EXPECT_EQ(ToItems("11111110001"), OpenMenu(app, other, false)) << "edit again once it has closed";
+    EXPECT_EQ(ToItems("11111111111"), OpenMenu(app, other, false)) << "edit again once it has closed";
 
     app.PostTrayCommand(1001);
     editor = app.WaitForEditor();
