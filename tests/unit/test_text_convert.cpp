@@ -8,6 +8,7 @@
 #include <string>
 
 #include "notes/text_convert.h"
+#include "platform/wide_text.h"
 #include "tests/unit/test_support.h"
 
 namespace
@@ -218,6 +219,38 @@ TEST(TextConvert, TrailingLineBreaksAreCut)
     EXPECT_EQ("", Cut(""));
     EXPECT_EQ("ab\rx", Cut("ab\rx")) << "a lone CR is not a line break; the x is the user's";
     CutTrailingNewlines(nullptr);
+}
+
+// Pasted characters that code page 932 keeps under another code point are
+// stored as the user saw them, and come back as 932's own; what 932 has no
+// counterpart for still asks first.
+TEST(TextConvert, PastedCharactersTakeTheirCodePage932Counterparts)
+{
+    const struct {
+        wchar_t pasted, shown;
+        const char* bytes;
+    } rows[] = {
+        {0x301C, 0xFF5E, "\x81\x60"}, // WAVE DASH
+        {0x2016, 0x2225, "\x81\x61"}, // DOUBLE VERTICAL LINE
+        {0x2212, 0xFF0D, "\x81\x7C"}, // MINUS SIGN
+        {0x00A2, 0xFFE0, "\x81\x91"}, // CENT SIGN
+        {0x00A3, 0xFFE1, "\x81\x92"}, // POUND SIGN
+        {0x00AC, 0xFFE2, "\x81\xCA"}, // NOT SIGN
+        {0x2014, 0x2015, "\x81\x5C"}, // EM DASH
+        {0x00A0, L' ', " "},          // NO-BREAK SPACE
+    };
+    for (const auto& row : rows) {
+        bool lossy = true;
+        EXPECT_EQ(
+            std::string("a") + row.bytes + "b", NoteFromWide(std::wstring{L'a', row.pasted, L'b'}, &lossy))
+            << "U+" << std::hex << static_cast<int>(row.pasted);
+        EXPECT_FALSE(lossy) << "no question for U+" << std::hex << static_cast<int>(row.pasted);
+        EXPECT_EQ(std::wstring(1, row.shown), WideFromNote(row.bytes)) << "back from " << Visible(row.bytes);
+        EXPECT_EQ(row.bytes, NoteFromWide(std::wstring(1, row.shown))) << "typed on Windows";
+    }
+    bool lossy = false;
+    EXPECT_EQ("a?", NoteFromWide(L"a\U0001F600", &lossy).substr(0, 2)) << "an emoji has no counterpart";
+    EXPECT_TRUE(lossy);
 }
 
 namespace
