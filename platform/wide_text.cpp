@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/program.h"
+#include "platform/stand_in_font.h"
 
 std::wstring WideFromNote(std::string_view text)
 {
@@ -138,8 +139,7 @@ HFONT CreateNoteFontIndirect(const LOGFONTA* font)
 {
     if (!font)
         return nullptr;
-    LOGFONTW wide = WideFont(*font);
-    return CreateFontIndirectW(&wide);
+    return CreateFontOrStandIn(WideFont(*font));
 }
 
 bool GetNoteFont(HFONT font, LOGFONTA* description)
@@ -147,7 +147,7 @@ bool GetNoteFont(HFONT font, LOGFONTA* description)
     if (!font || !description)
         return false;
     LOGFONTW wide{};
-    if (GetObjectW(font, sizeof(wide), &wide) != sizeof(wide))
+    if (!AskedFont(font, &wide))
         return false;
     *description = NoteFont(wide);
     return true;

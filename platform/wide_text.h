@@ -39,7 +39,9 @@ int CopyNoteText(std::string_view text, char* buffer, int size);
 LOGFONTW WideFont(const LOGFONTA& font);
 LOGFONTA NoteFont(const LOGFONTW& font, bool* lossy = nullptr);
 
-// CreateFontIndirect and GetObject for stored font descriptions.
+// CreateFontIndirect and GetObject for stored font descriptions. A face the
+// system does not have paints in a stand-in that holds Japanese, and
+// GetNoteFont still gives the description as it was stored.
 HFONT CreateNoteFontIndirect(const LOGFONTA* font);
 // True when `font` is a font and `description` was filled.
 bool GetNoteFont(HFONT font, LOGFONTA* description);
