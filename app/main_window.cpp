@@ -105,13 +105,14 @@ void OnEndSession(WPARAM ending)
     SaveAllNotes();
 }
 
-void OnCommand(HWND window, int commandId)
+void OnCommand(HWND window, WPARAM wParam)
 {
     AppState* state = App();
     if (!state)
         return;
     BusyScope busy(state->mainCommandBusy);
-    OnTrayCommand(window, commandId);
+    // The notification code 1 marks a command from the keyboard.
+    OnTrayCommand(window, LOWORD(wParam), HIWORD(wParam) == 1);
 }
 
 } // namespace
@@ -128,7 +129,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         OnEndSession(wParam);
         return 0;
     case WM_COMMAND:
-        OnCommand(window, LOWORD(wParam));
+        OnCommand(window, wParam);
         return 0;
     case WM_INITMENU:
         UpdateMenuState(window, reinterpret_cast<HMENU>(wParam));

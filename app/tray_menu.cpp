@@ -12,6 +12,7 @@
 #include "notes/app_state.h"
 #include "options/options_dialog.h"
 #include "platform/popup_menu.h"
+#include "platform/screen_place.h"
 #include "platform/tray_icon.h"
 #include "res/resource.h"
 
@@ -35,13 +36,15 @@ void OnTrayNotify(HWND mainWindow, WPARAM iconId, LPARAM mouseMessage)
     }
 }
 
-void OnTrayCommand(HWND mainWindow, int commandId)
+void OnTrayCommand(HWND mainWindow, int commandId, bool fromKey)
 {
     AppState* state = App();
     switch (commandId) {
-    case IDM_NEW_NOTE:
-        OpenEditor(mainWindow);
+    case IDM_NEW_NOTE: {
+        const RECT pointerArea = PointerWorkArea();
+        OpenEditor(mainWindow, fromKey ? &pointerArea : nullptr);
         break;
+    }
     case IDM_SHOW_ALL:
         ShowAllNotes(0);
         break;
@@ -97,7 +100,9 @@ void OnNewNoteHotKey(HWND mainWindow)
         // A dialog or question of ours is up; a new editor would slip under it.
         if (state->optionsOpen || state->aboutOpen || state->mainCommandBusy || state->noteCommandBusy)
             return;
-        SendMessageW(mainWindow, WM_COMMAND, IDM_NEW_NOTE, 0);
+        // Sent as a keyboard accelerator's command: the note goes where the
+        // user is looking, not where the tray is.
+        SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(IDM_NEW_NOTE, 1), 0);
         editor = state->editorWindow;
     }
     if (editor)

@@ -170,7 +170,7 @@ EditorState* EditorStateOf(HWND editor)
     return reinterpret_cast<EditorState*>(GetWindowLongPtrW(editor, GWLP_USERDATA));
 }
 
-int OpenEditor(HWND owner)
+int OpenEditor(HWND owner, const RECT* newNoteArea)
 {
     AppState* app = App();
     if (!app)
@@ -197,7 +197,7 @@ int OpenEditor(HWND owner)
         height = remembered.bottom - remembered.top;
     }
 
-    if (!InitEditorState(owner, state, NoteRecordOf(owner))) {
+    if (!InitEditorState(owner, state, NoteRecordOf(owner), newNoteArea)) {
         ReleaseEditorState(state);
         return 0;
     }
@@ -217,7 +217,7 @@ int OpenEditor(HWND owner)
     return 1;
 }
 
-int InitEditorState(HWND owner, EditorState* state, const NoteRecord* ownerRecord)
+int InitEditorState(HWND owner, EditorState* state, const NoteRecord* ownerRecord, const RECT* newNoteArea)
 {
     if (!state)
         return 0;
@@ -240,7 +240,7 @@ int InitEditorState(HWND owner, EditorState* state, const NoteRecord* ownerRecor
             note.foreColour = app->options.foreColour;
             note.backColour = app->options.backColour;
         }
-        PlaceNewNote(&note);
+        PlaceNewNote(&note, newNoteArea);
         SYSTEMTIME now;
         GetLocalTime(&now);
         SystemTimeToFileTime(&now, &note.created);

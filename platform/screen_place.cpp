@@ -39,3 +39,39 @@ bool BringOntoScreen(RECT* rect)
     *rect = FitIntoArea(*rect, info.rcWork);
     return true;
 }
+
+namespace
+{
+
+RECT WorkAreaOf(HMONITOR monitor)
+{
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    if (monitor && GetMonitorInfoW(monitor, &info))
+        return info.rcWork;
+    return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+} // namespace
+
+RECT WorkAreaAt(POINT point)
+{
+    return WorkAreaOf(MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST));
+}
+
+RECT TrayWorkArea()
+{
+    // The notification area lives in the taskbar, on whichever monitor the
+    // user docked it.
+    HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+    if (taskbar)
+        return WorkAreaOf(MonitorFromWindow(taskbar, MONITOR_DEFAULTTOPRIMARY));
+    return WorkAreaOf(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY));
+}
+
+RECT PointerWorkArea()
+{
+    POINT pointer = {};
+    GetCursorPos(&pointer);
+    return WorkAreaAt(pointer);
+}
