@@ -16,6 +16,42 @@
 #include "platform/tray_icon.h"
 #include "res/resource.h"
 
+namespace
+{
+
+struct OwnedSearch {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK FindEnabledOwned(HWND window, LPARAM search) noexcept
+{
+    auto* owned = reinterpret_cast<OwnedSearch*>(search);
+    if (GetWindow(window, GW_OWNER) != owned->owner || !IsWindowVisible(window) || !IsWindowEnabled(window))
+        return TRUE;
+    owned->found = window;
+    return FALSE;
+}
+
+// A picker, the due-date dialog or a question open over `window` disables
+// it; the keys belong to the window at the end of that chain. The system's
+// last active popup is not to be trusted for this once the owner has been
+// minimised and restored.
+HWND WindowTakingKeys(HWND window)
+{
+    for (int depth = 0; depth < 8 && !IsWindowEnabled(window); ++depth) {
+        OwnedSearch search = {window, nullptr};
+        EnumThreadWindows(
+            GetWindowThreadProcessId(window, nullptr), FindEnabledOwned, reinterpret_cast<LPARAM>(&search));
+        if (!search.found)
+            break;
+        window = search.found;
+    }
+    return window;
+}
+
+} // namespace
+
 void OnTrayNotify(HWND mainWindow, WPARAM iconId, LPARAM mouseMessage)
 {
     if (iconId != kTrayIconId)
@@ -105,6 +141,9 @@ void OnNewNoteHotKey(HWND mainWindow)
         SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(IDM_NEW_NOTE, 1), 0);
         editor = state->editorWindow;
     }
-    if (editor)
-        SetForegroundWindow(editor);
+    if (!editor)
+        return;
+    if (IsIconic(editor))
+        ShowWindow(editor, SW_RESTORE);
+    SetForegroundWindow(WindowTakingKeys(editor));
 }

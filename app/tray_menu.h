@@ -14,7 +14,8 @@ void OnTrayNotify(HWND mainWindow, WPARAM iconId, LPARAM mouseMessage);
 void OnTrayCommand(HWND mainWindow, int commandId, bool fromKey = false);
 
 // WM_HOTKEY: opens the editor for a new note, as the tray's left click does,
-// and brings it to the front.
+// and brings it to the front; an open editor is restored when minimised,
+// with the window last active over it (a picker, a question) in front.
 void OnNewNoteHotKey(HWND mainWindow);
 
 #endif

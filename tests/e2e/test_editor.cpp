@@ -542,6 +542,19 @@ TEST_F(EditorEndToEnd, NewNoteHotKeyOpensTheEditorInFrontFromAnywhere)
     for (int i = 0; i < 100 && GetForegroundWindow() != editor; ++i)
         Sleep(30);
     EXPECT_EQ(editor, GetForegroundWindow()) << "the editor comes to the front";
+
+    // Minimised with its due-date dialog open, the editor comes back with
+    // the dialog in front, the one window that takes keys.
+    app.PostCommand(editor, 1157);
+    HWND due = app.WaitForDialog();
+    ASSERT_NE(nullptr, due);
+    ShowWindow(editor, SW_MINIMIZE);
+    ASSERT_TRUE(WaitUntil([&] { return IsIconic(editor) != FALSE; }));
+    SendInput(6, keys, sizeof(INPUT));
+    EXPECT_TRUE(WaitUntil([&] { return !IsIconic(editor) && GetForegroundWindow() == due; }))
+        << "restored: " << !IsIconic(editor) << ", in front: " << ClassOf(GetForegroundWindow());
+    PressButton(due, IDCANCEL);
+    ASSERT_TRUE(app.WaitForNoDialog());
     app.PostCommand(editor, 1152);
     EXPECT_TRUE(WaitUntilGone(editor));
     EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
