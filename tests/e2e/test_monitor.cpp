@@ -83,7 +83,8 @@ TEST_F(MonitorSeen, NotesTakeTheEveAndDueColoursSoonAfterStart)
 
 // Due about three seconds after start-up, then the clock moved on by three
 // days: the monitor, asleep in between, recolours on time and as soon as it
-// is told, and not before.
+// is told, and not before. A third note falls due seconds after the move on
+// the moved clock: the timer, set in UTC from that clock, comes for it.
 TEST_F(MonitorSeen, ColoursChangeAtTheDueMomentAndWhenTheClockMoves)
 {
     SYSTEMTIME now;
@@ -101,12 +102,24 @@ TEST_F(MonitorSeen, ColoursChangeAtTheDueMomentAndWhenTheClockMoves)
     NoteRecord later = MakeNote(2, 200, 40, 100, 60);
     later.due = LocalTimeFromNow(2 * kMinutesPerDay);
     store::SeedNote(later, "later", DefaultFont());
+    NoteRecord moved = MakeNote(3, 360, 40, 100, 60);
+    ULARGE_INTEGER movedDue = due;
+    movedDue.QuadPart += 3ULL * kMinutesPerDay * 60 * 10000000 + 10 * 10000000ULL;
+    moved.due = {movedDue.LowPart, movedDue.HighPart};
+    store::SeedNote(moved, "moved", DefaultFont());
     Jotwise app;
     ASSERT_TRUE(app.Start());
     std::vector<HWND> notes = app.Notes(true);
-    ASSERT_EQ(2u, notes.size());
-    HWND soonNote = WindowRect(notes[0]).left < 150 ? notes[0] : notes[1];
-    HWND laterNote = soonNote == notes[0] ? notes[1] : notes[0];
+    ASSERT_EQ(3u, notes.size());
+    auto noteAt = [&](LONG left) {
+        for (HWND note : notes)
+            if (WindowRect(note).left == left)
+                return note;
+        return HWND{};
+    };
+    HWND soonNote = noteAt(40);
+    HWND laterNote = noteAt(200);
+    HWND movedNote = noteAt(360);
     ASSERT_TRUE(WaitForColour(soonNote, options.dueColour)) << "due later today";
 
     ASSERT_TRUE(WaitForColour(soonNote, RGB(0, 0, 0), 10000)) << "overdue in black and white";
@@ -121,6 +134,12 @@ TEST_F(MonitorSeen, ColoursChangeAtTheDueMomentAndWhenTheClockMoves)
     EXPECT_EQ(own, ShownColour(laterNote)) << "nobody told the monitor yet";
     SendMessageA(app.MainWindow(), WM_TIMECHANGE, 0, 0);
     EXPECT_TRUE(WaitForColour(laterNote, RGB(0, 0, 0), 1000)) << "recoloured as soon as told";
+
+    ASSERT_TRUE(WaitForColour(movedNote, RGB(0, 0, 0), 20000)) << "overdue on the moved clock";
+    seen = LocalTimeFromNow(3 * kMinutesPerDay);
+    late = {{seen.dwLowDateTime, seen.dwHighDateTime}};
+    EXPECT_LT(late.QuadPart, movedDue.QuadPart + 10000000ULL) << "within a second of the due time";
+    EXPECT_GE(late.QuadPart, movedDue.QuadPart) << "not before the due time";
     EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
 }
 

@@ -160,20 +160,32 @@ TEST_F(Monitor, RepaintsOnlyWhatChanged)
 
 TEST_F(Monitor, SleepsUntilTheSoonestChangeOfAVisibleNote)
 {
+    // The moment the timer is set to, on the clock of the pass.
+    auto wakeAt = [this] {
+        return (static_cast<ULONGLONG>(memory_.wakeAt.dwHighDateTime) << 32) | memory_.wakeAt.dwLowDateTime;
+    };
+    auto justAfter = [](const FILETIME& due) {
+        return ((static_cast<ULONGLONG>(due.dwHighDateTime) << 32) | due.dwLowDateTime) + 1;
+    };
     ASSERT_TRUE(Pass());
     EXPECT_EQ(INFINITE, memory_.waitMs) << "no notes";
+    EXPECT_EQ(0u, wakeAt()) << "no notes";
     AddNote(0, LocalTime(2001, 2, 20, 8, 0));
     AddNote(1, LocalTime(2001, 3, 9, 8, 0));
     ASSERT_TRUE(Pass());
-    EXPECT_EQ(kLongestWaitMs, memory_.waitMs) << "an eve a week away";
+    EXPECT_EQ(justAfter(LocalTime(2001, 3, 8, 0, 0)) - 1, wakeAt())
+        << "an eve a week away, no hour at a time";
     AddNote(2, LocalTime(2001, 3, 1, 12, 0, 30));
     AddNote(3, LocalTime(2001, 3, 1, 12, 0, 10)).record.hidden = 1;
     app_->extra.remind = 0;
     ASSERT_TRUE(Pass());
-    EXPECT_EQ(30001u, memory_.waitMs) << "just after the due time of the visible note";
+    EXPECT_EQ(justAfter(LocalTime(2001, 3, 1, 12, 0, 30)), wakeAt())
+        << "just after the visible note's due time";
     app_->extra.remind = 1;
     ASSERT_TRUE(Pass());
-    EXPECT_EQ(10001u, memory_.waitMs) << "a hidden note is due first and will be announced";
+    EXPECT_EQ(justAfter(LocalTime(2001, 3, 1, 12, 0, 10)), wakeAt())
+        << "a hidden note is due first and will be announced";
+    EXPECT_EQ(INFINITE, memory_.waitMs) << "nothing blinks";
     app_->options.blink = 1;
     ASSERT_TRUE(Pass());
     EXPECT_EQ(kMonitorIntervalMs, memory_.waitMs) << "an overdue note blinks";
