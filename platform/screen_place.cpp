@@ -75,3 +75,18 @@ RECT PointerWorkArea()
     GetCursorPos(&pointer);
     return WorkAreaAt(pointer);
 }
+
+void CentreOver(HWND window, HWND owner)
+{
+    RECT own;
+    RECT over;
+    if (!GetWindowRect(window, &own) || !GetWindowRect(owner, &over))
+        return;
+    const LONG width = own.right - own.left;
+    const LONG height = own.bottom - own.top;
+    const POINT middle = {(over.left + over.right) / 2, (over.top + over.bottom) / 2};
+    const RECT centred = {middle.x - width / 2, middle.y - height / 2, middle.x - width / 2 + width,
+        middle.y - height / 2 + height};
+    const RECT place = FitIntoArea(centred, WorkAreaAt(middle));
+    SetWindowPos(window, nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}

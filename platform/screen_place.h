@@ -24,4 +24,8 @@ RECT TrayWorkArea();
 // The work area of the monitor under the mouse pointer.
 RECT PointerWorkArea();
 
+// Puts `window` over the middle of `owner`, kept inside the work area of
+// the owner's monitor, where the system's own dialogs stand.
+void CentreOver(HWND window, HWND owner);
+
 #endif

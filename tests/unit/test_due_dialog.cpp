@@ -119,6 +119,28 @@ TEST_F(DueDialog, NoteWithoutDueDateShowsZerosAndOkKeepsNone)
     EXPECT_EQ(Sjis("メモの編集 - 期日の指定はありません。"), Title());
 }
 
+// Over the middle of the editor, as the font dialog and message boxes stand,
+// the dialog leaves the editor's menu bar, toolbar and first lines in sight.
+TEST_F(DueDialog, StandsOverTheMiddleOfTheEditorWithItsBarsInSight)
+{
+    MoveWindow(Editor(), 100, 80, 640, 480, TRUE);
+    RECT shown = {};
+    RunDialog([&](HWND dialog) {
+        if (!dialog)
+            return;
+        GetWindowRect(dialog, &shown);
+        Press(dialog, IDCANCEL);
+    });
+    RECT editor = {};
+    RECT bar = {};
+    RECT covered = {};
+    GetWindowRect(Editor(), &editor);
+    GetWindowRect(State()->toolbar, &bar);
+    EXPECT_NEAR((editor.left + editor.right) / 2, (shown.left + shown.right) / 2, 1);
+    EXPECT_NEAR((editor.top + editor.bottom) / 2, (shown.top + shown.bottom) / 2, 1);
+    EXPECT_FALSE(IntersectRect(&covered, &shown, &bar)) << "the toolbar is covered";
+}
+
 TEST_F(DueDialog, DayBeyondTheMonthCarriesAndReopensNormalised)
 {
     bool closed = false;
