@@ -16,6 +16,7 @@
 #include "notes/app_state.h"
 #include "notes/monitor.h"
 #include "notes/note_commands.h"
+#include "notes/note_events.h"
 #include "notes/note_store.h"
 #include "notes/note_table.h"
 #include "notes/note_window.h"
@@ -111,6 +112,7 @@ void OnCommand(HWND window, WPARAM wParam)
     if (!state)
         return;
     BusyScope busy(state->mainCommandBusy);
+    NoteListPause listPaused;
     // The notification code 1 marks a command from the keyboard.
     OnTrayCommand(window, LOWORD(wParam), HIWORD(wParam) == 1);
 }
@@ -144,9 +146,11 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_RESTOREDRAFT:
         RestoreEditorDraft(window);
         return 0;
-    case WM_SAVEFAILED:
+    case WM_SAVEFAILED: {
+        NoteListPause listPaused;
         ShowSaveFailure(window, static_cast<DWORD>(wParam));
         return 0;
+    }
     // The due monitor sleeps until a moment it computed from the clock; any
     // of these may have moved that moment.
     case WM_TIMECHANGE:

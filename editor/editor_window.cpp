@@ -9,6 +9,7 @@
 #include "due/due_time.h"
 #include "editor/editor_commands.h"
 #include "notes/app_state.h"
+#include "notes/note_events.h"
 #include "notes/monitor.h"
 #include "notes/note_table.h"
 #include "notes/text_convert.h"
@@ -157,6 +158,7 @@ void OnEditorDestroy(HWND editor)
 
 bool AskDiscard(HWND editor)
 {
+    NoteListPause listPaused;
     return ResourceMessageBox(editor, IDS_ASK_DISCARD, IDS_CONFIRM_CAPTION, MB_ICONQUESTION | MB_YESNO)
         != IDNO;
 }
@@ -493,9 +495,11 @@ LRESULT CALLBACK EditorWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_CLOSE:
         CloseEditor(window);
         return 0;
-    case WM_COMMAND:
+    case WM_COMMAND: {
+        NoteListPause listPaused;
         OnEditorCommand(window, LOWORD(wParam));
         return 0;
+    }
     case WM_INITMENU:
         ApplyEditorMenuState(window, reinterpret_cast<HMENU>(wParam));
         return 0;

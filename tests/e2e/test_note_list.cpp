@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <cwchar>
 #include <map>
 
 #include "platform/wide_text.h"
@@ -20,9 +21,12 @@ namespace
 constexpr int kNoteList = 1033;
 constexpr int kListSearch = 202;
 constexpr int kListView = 203;
+constexpr int kListShow = 204;
 constexpr int kListRestore = 206;
 constexpr int kListDelete = 207;
 constexpr int kListEmptyBin = 208;
+constexpr int kListClose = 209;
+constexpr int kOptions = 1008;
 constexpr int kPeelOff = 1101;
 constexpr int kDeleteFromRecord = 1102;
 constexpr int kHide = 1113;
@@ -44,19 +48,21 @@ std::wstring Title(int id)
     return Wide(u8"メモ") + std::to_wstring(id) + Wide(u8"番");
 }
 
-// Every row of the list view in the other process: title -> the row's cells.
-std::map<std::wstring, std::vector<std::wstring>> ReadRows(const Jotwise& app, HWND view)
+// The cells of the list view's rows in the other process, from `first` to
+// `last` (every row when -1).
+std::vector<std::vector<std::wstring>> ReadCells(const Jotwise& app, HWND view, int first = 0, int last = -1)
 {
-    std::map<std::wstring, std::vector<std::wstring>> rows;
+    std::vector<std::vector<std::wstring>> cells;
     constexpr int kTextMax = 256;
     void* remote = VirtualAllocEx(
         app.Process(), nullptr, sizeof(LVITEMW) + kTextMax * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE);
     if (!remote)
-        return rows;
+        return cells;
     auto* remoteText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote) + sizeof(LVITEMW));
-    int count = static_cast<int>(SendMessageW(view, LVM_GETITEMCOUNT, 0, 0));
-    for (int item = 0; item < count; ++item) {
-        std::vector<std::wstring> cells;
+    if (last < 0)
+        last = static_cast<int>(SendMessageW(view, LVM_GETITEMCOUNT, 0, 0)) - 1;
+    for (int item = first; item >= 0 && item <= last; ++item) {
+        std::vector<std::wstring>& row = cells.emplace_back();
         for (int column = 0; column < 4; ++column) {
             LVITEMW request = {};
             request.iSubItem = column;
@@ -66,12 +72,28 @@ std::map<std::wstring, std::vector<std::wstring>> ReadRows(const Jotwise& app, H
             SendMessageW(view, LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(remote));
             wchar_t text[kTextMax] = {};
             ReadProcessMemory(app.Process(), remoteText, text, sizeof(text) - sizeof(wchar_t), nullptr);
-            cells.emplace_back(text);
+            row.emplace_back(text);
         }
-        rows[cells[0]] = cells;
     }
     VirtualFreeEx(app.Process(), remote, 0, MEM_RELEASE);
+    return cells;
+}
+
+// Every row of the list view in the other process: title -> the row's cells.
+std::map<std::wstring, std::vector<std::wstring>> ReadRows(const Jotwise& app, HWND view)
+{
+    std::map<std::wstring, std::vector<std::wstring>> rows;
+    for (std::vector<std::wstring>& row : ReadCells(app, view))
+        rows[row[0]] = row;
     return rows;
+}
+
+// The title of the selected row, empty without one.
+std::wstring SelectedTitle(const Jotwise& app, HWND view)
+{
+    int item = static_cast<int>(SendMessageW(view, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    auto cells = ReadCells(app, view, item, item);
+    return cells.empty() ? std::wstring() : cells[0][0];
 }
 
 void Answer(const Jotwise& app, HWND note, int command, int answer)
@@ -113,6 +135,8 @@ TEST_F(NoteList, EveryStoredNoteIsListedFoundAndBroughtBack)
         store::SeedNote(record, text(id), DefaultFont());
     }
     store::SeedNote(MakeNote(130, 10, 10, 90, 40), text(130), DefaultFont());
+    const RECT tooSmall = {100, 100, 180, 140};
+    store::WriteBinary("ListPlace", &tooSmall, sizeof(tooSmall));
     Jotwise app;
     ASSERT_TRUE(app.Start());
     HWND tooMany = app.WaitForDialog();
@@ -134,6 +158,35 @@ TEST_F(NoteList, EveryStoredNoteIsListedFoundAndBroughtBack)
     ASSERT_NE(nullptr, list);
     HWND view = GetDlgItem(list, kListView);
     EXPECT_TRUE(WaitUntil([view] { return SendMessageW(view, LVM_GETITEMCOUNT, 0, 0) == 71; }));
+
+    // A window of the program: owned by it, a key on every button, and its
+    // buttons apart even though the place stored for it was too small.
+    EXPECT_EQ(app.MainWindow(), GetWindow(list, GW_OWNER));
+    std::vector<RECT> buttons;
+    for (int id = kListShow; id <= kListClose; ++id) {
+        wchar_t label[64] = {};
+        GetWindowTextW(GetDlgItem(list, id), label, 64);
+        EXPECT_NE(nullptr, std::wcsstr(label, L"(&")) << "no access key on button " << id;
+        RECT rect = WindowRect(GetDlgItem(list, id));
+        for (const RECT& other : buttons) {
+            RECT overlap;
+            EXPECT_FALSE(IntersectRect(&overlap, &rect, &other)) << "button " << id << " over another";
+        }
+        buttons.push_back(rect);
+    }
+    // While a dialog of the program is open, the list waits for it.
+    app.PostTrayCommand(kOptions);
+    HWND options = app.WaitForDialog();
+    ASSERT_NE(nullptr, options);
+    EXPECT_FALSE(IsWindowEnabled(list)) << "under the options dialog";
+    PressButton(options, IDCANCEL);
+    ASSERT_TRUE(app.WaitForNoDialog());
+    EXPECT_TRUE(WaitUntil([list] { return IsWindowEnabled(list) != FALSE; })) << "after the options dialog";
+    // Typing in the list selects the row that begins with what was typed.
+    for (wchar_t typed : Wide(u8"メモ６９"))
+        PostMessageW(view, WM_CHAR, typed, 1);
+    EXPECT_TRUE(WaitUntil([&] { return SelectedTitle(app, view) == Title(69); }))
+        << "typed: selected " << SelectedTitle(app, view).size() << " characters";
     auto rows = ReadRows(app, view);
     ASSERT_EQ(71u, rows.size());
     const std::pair<int, const char8_t*> states[]
