@@ -71,9 +71,10 @@ void OnDestroy(HWND window)
         PostQuitMessage(0);
         return;
     }
+    // Its changes were kept as the draft when the end was decided.
     HWND editor = state->editorWindow;
     if (editor)
-        SendMessageW(editor, WM_CLOSE, 0, 0);
+        CloseEditorForExit(editor);
     CloseNoteList();
     // The monitor reads note records; stop it before any record is freed.
     StopMonitorThread(state->monitorThread);
@@ -90,7 +91,26 @@ void OnDestroy(HWND window)
     PostQuitMessage(0);
 }
 
-void OnEndSession(WPARAM ending)
+// The exit command (the tray's, Alt+X, an installer's) ends here. What the
+// editor holds becomes the draft the next start reopens, without a question
+// that would keep the program (and an installer waiting on it) from ending;
+// only when that draft cannot be written does the program stay.
+void OnClose(HWND window)
+{
+    AppState* state = App();
+    HWND editor = state ? state->editorWindow.load() : nullptr;
+    if (editor) {
+        LONG error = SaveEditorDraft(editor);
+        if (error != ERROR_SUCCESS) {
+            ShowFailureWithReason(
+                editor, IDS_ERR_EXIT_DRAFT, static_cast<DWORD>(error), MB_SETFOREGROUND | MB_ICONWARNING);
+            return;
+        }
+    }
+    DestroyWindow(window);
+}
+
+void OnEndSession(HWND window, WPARAM ending, LPARAM how)
 {
     AppState* state = App();
     if (!ending || !state)
@@ -100,10 +120,17 @@ void OnEndSession(WPARAM ending)
     CloseNoteList();
     // Typed text that was never applied survives the logoff as a draft.
     HWND editor = state->editorWindow;
-    if (editor)
-        SaveEditorDraft(editor);
+    if (editor) {
+        LONG error = SaveEditorDraft(editor);
+        if (error != ERROR_SUCCESS)
+            ReportSaveFailure(error);
+    }
     // Nothing may be lost when the system ends the process after this.
     SaveAllNotes();
+    // The Restart Manager (an installer replacing the program) waits for
+    // the program to end; everything is saved, so end now.
+    if (how & ENDSESSION_CLOSEAPP)
+        DestroyWindow(window);
 }
 
 void OnCommand(HWND window, WPARAM wParam)
@@ -127,8 +154,11 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_DESTROY:
         OnDestroy(window);
         return 0;
+    case WM_CLOSE:
+        OnClose(window);
+        return 0;
     case WM_ENDSESSION:
-        OnEndSession(wParam);
+        OnEndSession(window, wParam, lParam);
         return 0;
     case WM_COMMAND:
         OnCommand(window, wParam);
@@ -137,8 +167,8 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         UpdateMenuState(window, reinterpret_cast<HMENU>(wParam));
         return 0;
     case WM_TIMER:
-        if (wParam == kTrayRetryTimer)
-            RetryTrayIcon(window);
+        if (wParam == kTrayRetryTimer && RetryTrayIcon(window))
+            ShowPendingReminder(window);
         return 0;
     case WM_TRAYNOTIFY:
         OnTrayNotify(window, wParam, lParam);
@@ -176,7 +206,8 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     default:
         // Explorer restarted: its notification area starts empty.
         if (message == TaskbarCreatedMessage() && message != 0) {
-            RetryTrayIcon(window);
+            if (RetryTrayIcon(window))
+                ShowPendingReminder(window);
             return 0;
         }
         return DefWindowProcW(window, message, wParam, lParam);

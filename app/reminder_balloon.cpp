@@ -19,6 +19,10 @@ constexpr std::size_t kLinesShown = 3;
 
 // The notes of the balloon on screen (main thread only).
 std::vector<HWND> g_balloonNotes;
+// Notes announced while the tray icon was missing (at logon, while Explorer
+// restarts), kept for the balloon the icon's return brings.
+std::vector<HWND> g_pendingNotes;
+bool g_pendingAtStart = false;
 
 std::wstring FormatCount(UINT formatId, std::size_t count)
 {
@@ -74,23 +78,43 @@ void OnDueReminder(HWND mainWindow)
     bool atStart = false;
     std::vector<HWND> notes = TakeDueReminders(&atStart);
 
+    if (!App())
+        return;
+    g_pendingNotes.insert(g_pendingNotes.end(), notes.begin(), notes.end());
+    g_pendingAtStart = g_pendingAtStart || atStart;
+    ShowPendingReminder(mainWindow);
+}
+
+void ShowPendingReminder(HWND mainWindow)
+{
     AppState* state = App();
-    if (!state || !state->extra.remind)
+    if (!state)
         return;
     std::vector<HWND> shown;
     std::vector<std::wstring> lines;
-    for (HWND note : notes) {
+    for (HWND note : g_pendingNotes) {
         const NoteRecord* record = IsOpenNote(state, note) ? NoteRecordOf(note) : nullptr;
         if (!record)
             continue;
         shown.push_back(note);
         lines.push_back(FirstLineOf(record->text, kLineLimit));
     }
-    if (shown.empty())
+    // Switched off meanwhile: nothing to announce.
+    if (shown.empty() || !state->extra.remind) {
+        g_pendingNotes.clear();
+        g_pendingAtStart = false;
         return;
+    }
+    const bool atStart = g_pendingAtStart;
+    std::wstring title = ResourceText(atStart ? IDS_REMIND_OVERDUE_TITLE : IDS_REMIND_TITLE);
     std::wstring text = atStart ? FormatCount(IDS_REMIND_OVERDUE_COUNT, shown.size()) : ReminderText(lines);
-    if (ShowTrayBalloon(mainWindow, ResourceText(IDS_REMIND_TITLE), text))
-        g_balloonNotes = std::move(shown);
+    if (!ShowTrayBalloon(mainWindow, title, text)) {
+        g_pendingNotes = std::move(shown);
+        return;
+    }
+    g_balloonNotes = std::move(shown);
+    g_pendingNotes.clear();
+    g_pendingAtStart = false;
 }
 
 void OnReminderBalloonClick()

@@ -9,8 +9,13 @@
 #include <vector>
 
 // Main thread, WM_DUEREMINDER: shows the balloon for everything queued
-// (nothing when reminders are switched off).
+// (nothing when reminders are switched off). Without a tray icon to show it
+// from, the balloon waits for ShowPendingReminder.
 void OnDueReminder(HWND mainWindow);
+
+// Main thread: the tray icon is back; shows the balloon that could not be
+// shown without it, if there is one.
+void ShowPendingReminder(HWND mainWindow);
 
 // Main thread: the user clicked the balloon; the notes it spoke of are
 // shown if hidden and brought to the front.

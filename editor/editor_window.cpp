@@ -156,11 +156,34 @@ void OnEditorDestroy(HWND editor)
     }
 }
 
+// "No" is the default: Enter must never throw text away.
 bool AskDiscard(HWND editor)
 {
     NoteListPause listPaused;
-    return ResourceMessageBox(editor, IDS_ASK_DISCARD, IDS_CONFIRM_CAPTION, MB_ICONQUESTION | MB_YESNO)
+    return ResourceMessageBox(
+               editor, IDS_ASK_DISCARD, IDS_CONFIRM_CAPTION, MB_ICONQUESTION | MB_YESNO | MB_DEFBUTTON2)
         != IDNO;
+}
+
+void TearDownEditor(HWND editor, EditorState* state)
+{
+    if (state && state->edit && g_editProc)
+        SetWindowLongPtrW(state->edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_editProc));
+    AppState* app = App();
+    if (app && !IsIconic(editor) && !IsZoomed(editor))
+        GetWindowRect(editor, &app->options.editorRect);
+    {
+        // Detached first, so nothing that looks at the editor finds a state
+        // that is being released.
+        AppLock lock;
+        SetWindowLongPtrW(editor, GWLP_USERDATA, 0);
+    }
+    ReleaseEditorState(state);
+    DestroyWindow(editor);
+    if (app)
+        app->editorWindow = nullptr;
+    // Notes may have been applied, and they kept their look meanwhile.
+    WakeMonitor();
 }
 
 } // namespace
@@ -323,38 +346,39 @@ void CloseEditor(HWND editor)
         SetImeOpen(state->edit, FALSE);
         if (SendMessageW(state->edit, EM_GETMODIFY, 0, 0) && !AskDiscard(editor))
             return;
-        if (g_editProc)
-            SetWindowLongPtrW(state->edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_editProc));
+        // The program ended while the question was up; whatever the answer
+        // came back as, the draft is what the user gets.
+        if (state->keptAtExit)
+            return;
     }
-    AppState* app = App();
-    if (app && !IsIconic(editor) && !IsZoomed(editor))
-        GetWindowRect(editor, &app->options.editorRect);
-    {
-        // Detached first, so nothing that looks at the editor finds a state
-        // that is being released.
-        AppLock lock;
-        SetWindowLongPtrW(editor, GWLP_USERDATA, 0);
-    }
-    ReleaseEditorState(state);
-    DestroyWindow(editor);
-    if (app)
-        app->editorWindow = nullptr;
+    TearDownEditor(editor, state);
     // The session went on after all: the editor's fate is decided now, and
     // an old draft must not come back at the next start.
+    AppState* app = App();
     if (app && app->draftStored) {
         app->draftStored = false;
         DeleteDraft();
     }
-    // Notes may have been applied, and they kept their look meanwhile.
-    WakeMonitor();
 }
 
-bool SaveEditorDraft(HWND editor)
+void CloseEditorForExit(HWND editor)
+{
+    EditorState* state = EditorStateOf(editor);
+    // A box of the editor is up (the discard question, a chooser): the code
+    // that opened it runs on when the quit ends the box, so the state stays.
+    if (state && !IsWindowEnabled(editor)) {
+        state->keptAtExit = true;
+        return;
+    }
+    TearDownEditor(editor, state);
+}
+
+LONG SaveEditorDraft(HWND editor)
 {
     EditorState* state = EditorStateOf(editor);
     AppState* app = App();
     if (!app || !state || !state->edit || !SendMessageW(state->edit, EM_GETMODIFY, 0, 0))
-        return false;
+        return ERROR_SUCCESS;
     Draft draft = {};
     CopyNoteImage(&draft.note, &state->note);
     if (!GetNoteFont(state->note.font, &draft.font))
@@ -363,15 +387,22 @@ bool SaveEditorDraft(HWND editor)
     draft.text.resize(static_cast<std::size_t>(
         GetWindowTextW(state->edit, draft.text.data(), static_cast<int>(draft.text.size()))));
     draft.isNew = state->isNew != 0;
-    app->draftStored = SaveDraft(draft);
-    return app->draftStored;
+    LONG error = SaveDraft(draft);
+    app->draftStored = error == ERROR_SUCCESS;
+    return error;
 }
 
 void RestoreEditorDraft(HWND mainWindow)
 {
     AppState* app = App();
+    // An impossible height is mended to the default font's, as a stored
+    // note's is.
+    LOGFONTA defaultFont;
+    SetDefaultFont(&defaultFont);
+    if (app)
+        GetNoteFont(app->defaultFont, &defaultFont);
     Draft draft = {};
-    if (!app || !ReadDraft(&draft)) {
+    if (!app || !ReadDraft(&draft, defaultFont.lfHeight)) {
         DeleteDraft();
         return;
     }

@@ -17,6 +17,9 @@ struct EditorState {
     HWND edit;
     NoteRecord note; // the private copy being edited
     int isNew;
+    // The program ended while one of the editor's boxes was up: its changes
+    // are the draft, and the editor goes with the process.
+    bool keptAtExit;
 };
 
 // The editor toolbar's buttons, in toolbar order.
@@ -38,10 +41,15 @@ void SetImeOpen(HWND window, BOOL open);
 void MakeToolbarFlat(HWND toolbar, DWORD version);
 DWORD GetDllVersion(const char* fileName);
 
-// At a logoff: keeps the editor's changed text, note, font, colours and due
-// time as a draft in the store; applies nothing. False when there was
-// nothing to keep or it could not be written.
-bool SaveEditorDraft(HWND editor);
+// At a logoff or exit: keeps the editor's changed text, note, font, colours
+// and due time as a draft in the store; applies nothing. The system's code
+// when the draft could not be written; ERROR_SUCCESS when it was, or when
+// nothing was changed.
+LONG SaveEditorDraft(HWND editor);
+
+// At exit, once SaveEditorDraft has kept what was changed: closes the editor
+// without asking and leaves the draft for the next start.
+void CloseEditorForExit(HWND editor);
 
 // At the start: reopens the editor on a stored draft, marked changed, and
 // removes the draft from the store.

@@ -18,6 +18,8 @@ namespace
 
 constexpr int kPathSize = MAX_PATH;
 constexpr wchar_t kHelpFileName[] = L"\\Jotwise.chm";
+// The stream in which Windows keeps where a downloaded file came from.
+constexpr wchar_t kDownloadMark[] = L":Zone.Identifier";
 
 // HtmlHelpW commands.
 constexpr UINT kDisplayTopic = 0x0000;
@@ -132,6 +134,19 @@ std::wstring ModuleDirectoryW(HINSTANCE module)
     return separator == std::wstring::npos ? std::wstring() : directory.substr(0, separator);
 }
 
+// Explorer copies a zip's download mark onto every file it unpacks, and
+// HTML Help shows a marked file's pages blank. The help file came with the
+// program the user chose to run, so its mark alone is taken off. The system
+// error when the mark is there and stays, else ERROR_SUCCESS; a drive that
+// keeps no streams answers as if there were no mark.
+DWORD RemoveDownloadMark(const std::wstring& file)
+{
+    std::wstring mark = file + kDownloadMark;
+    if (GetFileAttributesW(mark.c_str()) == INVALID_FILE_ATTRIBUTES || DeleteFileW(mark.c_str()))
+        return ERROR_SUCCESS;
+    return GetLastError();
+}
+
 } // namespace
 
 void SetHtmlHelpForTesting(HtmlHelpFunction function)
@@ -144,6 +159,9 @@ void ShowHelp(HWND asker, int kind, DWORD context)
     // The program's folder may hold characters the system code page lacks
     // (a Japanese user name on an English Windows), so the path stays UTF-16.
     std::wstring path = ModuleDirectoryW(AppInstance()) + kHelpFileName;
+    // Blank pages are still worth the contents and the index.
+    if (DWORD error = RemoveDownloadMark(path))
+        ShowFailureWithReason(asker, IDS_ERR_HELP_BLOCKED, error, MB_ICONWARNING);
 
     HWND desktop = GetDesktopWindow();
     HWND shown = kind == kHelpContext ? CallHtmlHelp(desktop, path.c_str(), kDisplayContext, context)

@@ -4,6 +4,7 @@
 #include "notes/monitor.h"
 #include "notes/note_events.h"
 #include "notes/note_layers.h"
+#include "notes/note_store.h"
 #include "notes/text_convert.h"
 #include "platform/wide_text.h"
 #include "res/resource.h"
@@ -39,13 +40,31 @@ SIZE WindowSize(HWND window)
     return SIZE{rect.right - rect.left, rect.bottom - rect.top};
 }
 
+RECT PlaceOf(const NoteRecord* record)
+{
+    return RECT{record->left, record->top, record->width, record->height};
+}
+
+// A command's new places and sizes reach the store the moment it ends, as a
+// drag's do, so a crash right after keeps them.
+void StoreIfMoved(NoteRecord* record, const RECT& before)
+{
+    RECT after = PlaceOf(record);
+    if (!EqualRect(&before, &after))
+        SaveNote(record);
+}
+
 void OptimizeAllNotes()
 {
     for (int slot = 0; slot < kMaxNotes; ++slot) {
         HWND window = nullptr;
         NoteRecord* record = VisibleNoteIn(slot, &window);
-        if (record && MeasureNoteSize(record, 1))
+        if (!record)
+            continue;
+        const RECT before = PlaceOf(record);
+        if (MeasureNoteSize(record, 1))
             SetWindowPos(window, nullptr, 0, 0, record->width, record->height, kResizeFlags);
+        StoreIfMoved(record, before);
     }
 }
 
@@ -115,9 +134,11 @@ void ArrangeNotes(HWND owner)
     POINT places[kMaxNotes];
     ComputeArrangement(sizes, count, GetSystemMetrics(SM_CYSCREEN), places);
     for (int i = 0; i < count; ++i) {
+        const RECT before = PlaceOf(records[i]);
         records[i]->left = places[i].x;
         records[i]->top = places[i].y;
         SetWindowPos(windows[i], NoteZOrderAnchor(windows[i]), places[i].x, places[i].y, 0, 0, kPlaceFlags);
+        StoreIfMoved(records[i], before);
     }
 }
 
@@ -155,8 +176,10 @@ void FitNoteSizes(int commandId)
         if (!record)
             continue;
         SIZE size = WindowSize(window);
+        const RECT before = PlaceOf(record);
         record->width = fitWidth ? largestWidth : size.cx;
         record->height = fitHeight ? largestHeight : size.cy;
         SetWindowPos(window, nullptr, 0, 0, record->width, record->height, kResizeFlags);
+        StoreIfMoved(record, before);
     }
 }

@@ -147,9 +147,10 @@ bool MonitorPass(MonitorMemory* memory, const FILETIME* now, HANDLE stop)
     AppState* state = App();
     if (!state)
         return false;
-    // Whatever pauses the monitor wakes it when it ends.
-    if (MainThreadBusy(state))
-        return true;
+    // While the user is busy (the editor, a command and its questions) notes
+    // keep their look, and whatever pauses them wakes the monitor when it
+    // ends; due moments are still announced as they come.
+    const bool paused = MainThreadBusy(state);
 
     std::vector<BlinkTarget> blinking;
     FILETIME soonest = {};
@@ -161,10 +162,12 @@ bool MonitorPass(MonitorMemory* memory, const FILETIME* now, HANDLE stop)
         // note once, not on every pass.
         bool paintChanged = !memory->paintOptionsKnown || memory->eveColour != options.eveColour
             || memory->dueColour != options.dueColour || memory->blackWhite != options.blackWhite;
-        memory->paintOptionsKnown = true;
-        memory->eveColour = options.eveColour;
-        memory->dueColour = options.dueColour;
-        memory->blackWhite = options.blackWhite;
+        if (!paused) {
+            memory->paintOptionsKnown = true;
+            memory->eveColour = options.eveColour;
+            memory->dueColour = options.dueColour;
+            memory->blackWhite = options.blackWhite;
+        }
 
         FILETIME clock;
         if (!now) {
@@ -189,7 +192,7 @@ bool MonitorPass(MonitorMemory* memory, const FILETIME* now, HANDLE stop)
             if (NextDueChange(&record->due, now, &change)
                 && (!IsMoment(soonest) || CompareFileTime(&change, &soonest) < 0))
                 soonest = change;
-            if (record->hidden)
+            if (paused || record->hidden)
                 continue;
             int before = record->drawState;
             int after = DrawStateFor(due, options.eveColourOn, options.dueColourOn);

@@ -50,9 +50,10 @@ struct MonitorMemory {
     int dueStates[64] = {};
 };
 
-// One pass, unless the editor is open or a command is running: every
-// visible note's draw state and blinking. `now` null means the clock. False
-// when `stop` was signalled during the pass.
+// One pass: the notes that reached their due time are queued for the
+// balloon, and, unless the editor is open or a command is running, every
+// visible note's draw state and blinking are brought up to date. `now` null
+// means the clock. False when `stop` was signalled during the pass.
 bool MonitorPass(MonitorMemory* memory, const FILETIME* now, HANDLE stop);
 
 #endif

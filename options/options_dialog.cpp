@@ -490,6 +490,8 @@ void RestyleNoteBorders()
         RECT rect = {};
         GetClientRect(window, &rect);
         AdjustWindowRectEx(&rect, style, FALSE, WS_EX_TOOLWINDOW);
+        const bool resized
+            = record->width != rect.right - rect.left || record->height != rect.bottom - rect.top;
         record->width = rect.right - rect.left;
         record->height = rect.bottom - rect.top;
         // A note the user hid (or that is blinking off) must not come back
@@ -500,5 +502,10 @@ void RestyleNoteBorders()
             newStyle &= ~WS_VISIBLE;
         SetWindowLongPtrW(window, GWL_STYLE, static_cast<LONG_PTR>(newStyle));
         SetWindowPos(window, nullptr, 0, 0, record->width, record->height, kRestyleFlags);
+        // The border is saved with the options at once; a note left at its
+        // old size would come back with the new frame around the wrong text
+        // area after a crash.
+        if (resized)
+            SaveNote(record);
     }
 }

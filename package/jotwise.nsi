@@ -1,8 +1,11 @@
 ; The per-user installer. scripts/package compiles it with
-;   makensis -INPUTCHARSET UTF8 -DBUILD_DIR=<build> -DOUT_FILE=<setup.exe>
-; after the build has left Jotwise.exe, Jotwise.chm and jotwise_version.nsh
-; in <build>. Nothing here needs an administrator: files go below the
-; user's profile and every registry value under HKCU.
+;   makensis -INPUTCHARSET UTF8 -DBUILD_DIR=<build> -DPROGRAM_DIR=<stage>
+;            -DOUT_FILE=<setup.exe> [-DSIGN=<command>]
+; after the build has left jotwise_version.nsh in <build> and the files to
+; ship, Jotwise.exe and Jotwise.chm, in <stage>. With SIGN, makensis runs
+; `SIGN file` on the uninstaller and on the installer it writes. Nothing
+; here needs an administrator: files go below the user's profile and every
+; registry value under HKCU.
 Unicode true
 Target amd64-unicode
 ManifestDPIAware true
@@ -25,6 +28,10 @@ SetCompressor /SOLID lzma
 
 Name "${PRODUCT} ${JOTWISE_VERSION}"
 OutFile "${OUT_FILE}"
+!ifdef SIGN
+    !uninstfinalize '"${SIGN}" "%1"' = 0
+    !finalize '"${SIGN}" "%1"' = 0
+!endif
 InstallDir "$LOCALAPPDATA\Programs\Jotwise"
 ; An upgrade goes where the last installation went.
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
@@ -58,10 +65,16 @@ VIAddVersionKey /LANG=1041 "LegalCopyright" "Copyright (C) 2026 KOVA"
 
 !insertmacro MUI_LANGUAGE "Japanese"
 
+; Set when the installer closed a running Jotwise, which a silent run then
+; starts again at the end, as the finish page offers to.
+Var JotwiseWasRunning
+
 ; Asks a running Jotwise to exit the way its tray menu does, which saves
-; every note, and waits for the process to end before its files are
-; touched. A Jotwise busy in a dialog does not act on the command; the user
-; may close the dialog and retry. Silent runs give up with exit code 2.
+; every note; its main window going is the sign that it did. The process is
+; waited for when the system lets us open it, as its exe stays locked until
+; it ends; otherwise the window is given twenty seconds to go. A Jotwise
+; busy in a dialog does not act on the command; the user may close the
+; dialog and retry. Silent runs give up with exit code 2.
 !macro CLOSE_JOTWISE PREFIX
 Function ${PREFIX}CloseJotwise
     Push $0
@@ -73,22 +86,25 @@ Function ${PREFIX}CloseJotwise
         ${If} $0 = 0
             ${Break}
         ${EndIf}
+        StrCpy $JotwiseWasRunning 1
         StrCpy $1 0
         System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r1) i'
         ; SYNCHRONIZE is all that waiting needs.
         System::Call 'kernel32::OpenProcess(i 0x00100000, i 0, i r1) p .r2'
         DetailPrint "Jotwise を終了しています..."
         SendMessage $0 ${WM_COMMAND} ${IDM_EXIT} 0 /TIMEOUT=5000
-        StrCpy $3 1
         ${If} $2 <> 0
-            System::Call 'kernel32::WaitForSingleObject(p r2, i 20000) i .r3'
+            System::Call 'kernel32::WaitForSingleObject(p r2, i 20000) i'
             System::Call 'kernel32::CloseHandle(p r2)'
         ${Else}
-            Sleep 2000
+            ${For} $3 1 200
+                FindWindow $0 "${MAIN_CLASS}" ""
+                ${IfThen} $0 = 0 ${|} ${Break} ${|}
+                Sleep 100
+            ${Next}
         ${EndIf}
         FindWindow $0 "${MAIN_CLASS}" ""
-        ${If} $3 = 0
-        ${AndIf} $0 = 0
+        ${If} $0 = 0
             ${Break}
         ${EndIf}
         ${If} ${Silent}
@@ -114,8 +130,8 @@ Section "Jotwise" SecProgram
     SectionIn RO
     Call CloseJotwise
     SetOutPath "$INSTDIR"
-    File "${BUILD_DIR}/Jotwise.exe"
-    File "${BUILD_DIR}/Jotwise.chm"
+    File "${PROGRAM_DIR}/Jotwise.exe"
+    File "${PROGRAM_DIR}/Jotwise.chm"
     WriteUninstaller "$INSTDIR\uninstall.exe"
     CreateShortcut "$SMPROGRAMS\Jotwise.lnk" "$INSTDIR\Jotwise.exe" "" "$INSTDIR\Jotwise.exe" 0
 
@@ -143,6 +159,13 @@ Section "-ForgetRun"
         DeleteRegValue HKCU "${RUN_KEY}" "Jotwise"
     ${EndIf}
 SectionEnd
+
+Function .onInstSuccess
+    ${If} ${Silent}
+    ${AndIf} $JotwiseWasRunning == 1
+        Exec '"$INSTDIR\Jotwise.exe"'
+    ${EndIf}
+FunctionEnd
 
 Function .onInit
     ; An upgrade keeps the user's earlier choice about starting at logon.

@@ -21,6 +21,7 @@ constexpr UINT kTrayRetryMs = 5000;
 constexpr DWORD kTrayRetryForMs = 2 * 60 * 1000;
 
 TrayNotifyFunction g_testNotify = nullptr;
+TrayClockFunction g_testClock = nullptr;
 DWORD g_retryStart = 0;
 bool g_retrying = false;
 
@@ -41,23 +42,38 @@ void SetTrayNotifyForTesting(TrayNotifyFunction function)
     g_testNotify = function;
 }
 
+void SetTrayClockForTesting(TrayClockFunction function)
+{
+    g_testClock = function;
+}
+
+namespace
+{
+DWORD TickNow()
+{
+    return g_testClock ? g_testClock() : GetTickCount();
+}
+} // namespace
+
 void StartTrayIcon(HWND mainWindow)
 {
     AllowTaskbarCreated(mainWindow);
     if (TrayIcon(mainWindow, NIM_ADD))
         return;
     g_retrying = true;
-    g_retryStart = GetTickCount();
+    g_retryStart = TickNow();
+
     SetTimer(mainWindow, kTrayRetryTimer, kTrayRetryMs, nullptr);
 }
 
-void RetryTrayIcon(HWND mainWindow)
+bool RetryTrayIcon(HWND mainWindow)
 {
     bool added = TrayIcon(mainWindow, NIM_ADD) != FALSE;
-    if (g_retrying && (added || GetTickCount() - g_retryStart >= kTrayRetryForMs)) {
+    if (g_retrying && (added || TickNow() - g_retryStart >= kTrayRetryForMs)) {
         g_retrying = false;
         KillTimer(mainWindow, kTrayRetryTimer);
     }
+    return added;
 }
 
 namespace

@@ -33,13 +33,16 @@ UINT TaskbarCreatedMessage();
 // seconds for two minutes, and at every TaskbarCreated.
 void StartTrayIcon(HWND mainWindow);
 // TaskbarCreated or the retry timer: adds the icon (again); the retries end
-// once it is there.
-void RetryTrayIcon(HWND mainWindow);
+// once it is there. True when it was added.
+bool RetryTrayIcon(HWND mainWindow);
 constexpr UINT_PTR kTrayRetryTimer = 1;
 
 // Replaces Shell_NotifyIconW, so that tests can make the shell refuse or
 // read the balloons sent; null restores it.
 using TrayNotifyFunction = BOOL(WINAPI*)(DWORD message, PNOTIFYICONDATAW data);
 void SetTrayNotifyForTesting(TrayNotifyFunction function);
+// Replaces GetTickCount for the retries' two minutes; null restores it.
+using TrayClockFunction = DWORD (*)();
+void SetTrayClockForTesting(TrayClockFunction function);
 
 #endif

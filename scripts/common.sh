@@ -1,7 +1,7 @@
 # Shared by scripts/test and scripts/run: installing what the build needs,
 # the Japanese locale, and a private X display.
 
-JOTWISE_PACKAGES="mingw-w64 wine64 wine xvfb xdotool imagemagick locales fonts-ipafont-gothic fonts-ipafont-mincho googletest cmake fp-utils clang-format make nsis unzip python3"
+JOTWISE_PACKAGES="mingw-w64 wine64 wine xvfb xdotool imagemagick locales fonts-ipafont-gothic fonts-ipafont-mincho googletest cmake fp-utils clang-format make nsis unzip python3 osslsigncode openssl"
 
 die() {
     echo "jotwise: $*" >&2

@@ -16,9 +16,9 @@ constexpr wchar_t kDraftText[] = L"DraftText";
 constexpr wchar_t kDraftNew[] = L"DraftNew";
 constexpr const wchar_t* kDraftValues[] = {kDraftNew, kDraftNote, kDraftFont, kDraftText};
 
-bool Write(HKEY key, const wchar_t* name, DWORD type, const void* data, DWORD size)
+LONG Write(HKEY key, const wchar_t* name, DWORD type, const void* data, DWORD size)
 {
-    return RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+    return RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size);
 }
 
 // The value's bytes when it has the type and, when `size` is given, exactly
@@ -37,22 +37,26 @@ bool Read(HKEY key, const wchar_t* name, DWORD type, std::vector<BYTE>* data, DW
 
 } // namespace
 
-bool SaveDraft(const Draft& draft)
+LONG SaveDraft(const Draft& draft)
 {
     RegistryKey key(kStoreBase, kStoreKey);
     HKEY handle = key.Handle();
     if (!handle)
-        return false;
+        return key.LastError();
     DeleteDraft();
     const DWORD isNew = draft.isNew ? 1 : 0;
     const auto textSize = static_cast<DWORD>((draft.text.size() + 1) * sizeof(wchar_t));
-    return Write(handle, kDraftNote, REG_BINARY, &draft.note, kNoteImageSize)
-        && Write(handle, kDraftFont, REG_BINARY, &draft.font, sizeof(draft.font))
-        && Write(handle, kDraftText, REG_SZ, draft.text.c_str(), textSize)
-        && Write(handle, kDraftNew, REG_DWORD, &isNew, sizeof(isNew));
+    LONG error = Write(handle, kDraftNote, REG_BINARY, &draft.note, kNoteImageSize);
+    if (error == ERROR_SUCCESS)
+        error = Write(handle, kDraftFont, REG_BINARY, &draft.font, sizeof(draft.font));
+    if (error == ERROR_SUCCESS)
+        error = Write(handle, kDraftText, REG_SZ, draft.text.c_str(), textSize);
+    if (error == ERROR_SUCCESS)
+        error = Write(handle, kDraftNew, REG_DWORD, &isNew, sizeof(isNew));
+    return error;
 }
 
-bool ReadDraft(Draft* draft)
+bool ReadDraft(Draft* draft, LONG defaultHeight)
 {
     RegistryKey key(kStoreBase, kStoreKey);
     HKEY handle = key.Handle();
@@ -74,6 +78,7 @@ bool ReadDraft(Draft* draft)
     CopyNoteImage(&draft->note, reinterpret_cast<const NoteRecord*>(note.data()));
     std::memcpy(&draft->font, font.data(), sizeof(draft->font));
     draft->font.lfFaceName[LF_FACESIZE - 1] = '\0';
+    MendFontHeight(&draft->font, defaultHeight);
     draft->text.assign(reinterpret_cast<const wchar_t*>(text.data()), text.size() / sizeof(wchar_t) - 1);
     DWORD flag = 0;
     std::memcpy(&flag, isNew.data(), sizeof(flag));

@@ -16,12 +16,14 @@ struct Draft {
     bool isNew;
 };
 
-// Writes the draft; false when any value could not be written.
-bool SaveDraft(const Draft& draft);
+// Writes the draft; the system's code for the first value that could not
+// be written, ERROR_SUCCESS when all were.
+LONG SaveDraft(const Draft& draft);
 
 // Reads a stored draft; false when there is none or any part of it is
-// missing or malformed, so a draft is used whole or not at all.
-bool ReadDraft(Draft* draft);
+// missing or malformed, so a draft is used whole or not at all. A font of
+// an impossible height gets `defaultHeight`, as a stored note's does.
+bool ReadDraft(Draft* draft, LONG defaultHeight);
 
 void DeleteDraft();
 

@@ -42,17 +42,6 @@ int ScreenPixelsPerInch()
     return screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
 }
 
-// A height no font dialog gives (another tool, a damaged store) would hang
-// the start while the font is made and measured: such a font gets the given
-// height in memory. True when that was needed.
-bool MendFontHeight(LOGFONTA* font, LONG height)
-{
-    if (IsFontHeightPossible(font->lfHeight, ScreenPixelsPerInch()))
-        return false;
-    font->lfHeight = height;
-    return true;
-}
-
 enum class Loaded { kCreated, kSkipped, kFailed };
 
 // Reads one stored note and hands it on. A note with a value missing or an
@@ -107,6 +96,14 @@ void WriteTopmost(RegistryKey& key, const NoteRecord* record)
 }
 
 } // namespace
+
+bool MendFontHeight(LOGFONTA* font, LONG height)
+{
+    if (IsFontHeightPossible(font->lfHeight, ScreenPixelsPerInch()))
+        return false;
+    font->lfHeight = height;
+    return true;
+}
 
 void WriteNoteTopmost(const NoteRecord* record)
 {

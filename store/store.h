@@ -20,6 +20,11 @@ constexpr int kMaxStoredId = 127;
 // only counted.
 using StoredNoteHandler = int (*)(HWND owner, const NoteRecord* record, const LOGFONTA* font);
 
+// A height no font dialog gives (another tool, a damaged store) would hang
+// the start while the font is made and measured: such a font gets `height`
+// in memory. True when that was needed.
+bool MendFontHeight(LOGFONTA* font, LONG height);
+
 // Reads the options and the default font; a missing value takes its
 // default. A stored font of an impossible height is given the default
 // font's height in memory, and `keepStoredFont` says so: it must not be

@@ -161,6 +161,16 @@ void Jotwise::Detach()
     main_ = nullptr;
 }
 
+bool Jotwise::Adopt(DWORD timeoutMs)
+{
+    Detach();
+    if (!WaitUntil([&] { return (main_ = FindWindowA("Jotwise", nullptr)) != nullptr; }, timeoutMs))
+        return false;
+    GetWindowThreadProcessId(main_, &pid_);
+    process_ = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, pid_);
+    return process_ != nullptr;
+}
+
 std::vector<HWND> Jotwise::Windows(const char* className, bool visibleOnly) const
 {
     std::vector<HWND> found;
@@ -480,6 +490,17 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs)
         Sleep(30);
     }
     return true;
+}
+
+void PressKeys(std::initializer_list<WORD> keys)
+{
+    std::vector<INPUT> inputs(2 * keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        inputs[i].type = inputs[inputs.size() - 1 - i].type = INPUT_KEYBOARD;
+        inputs[i].ki.wVk = inputs[inputs.size() - 1 - i].ki.wVk = keys.begin()[i];
+        inputs[inputs.size() - 1 - i].ki.dwFlags = KEYEVENTF_KEYUP;
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 std::string Sjis(const char* utf8)

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -51,6 +52,8 @@ public:
     void Kill();
     // Forgets the process without ending it (it keeps running).
     void Detach();
+    // Takes over a Jotwise started by someone else once its main window is up.
+    bool Adopt(DWORD timeoutMs = 20000);
 
     // Visible or hidden top-level windows of this process with the class.
     std::vector<HWND> Windows(const char* className, bool visibleOnly = false) const;
@@ -74,6 +77,9 @@ private:
 
 // Polls every 30 ms until `done` holds; false when the time runs out first.
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
+
+// Types a key combination: presses the keys in order, lets go in reverse.
+void PressKeys(std::initializer_list<WORD> keys);
 
 // Message boxes and dialogs of another process.
 std::string WindowText(HWND window);

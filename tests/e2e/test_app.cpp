@@ -108,16 +108,7 @@ TEST_F(AppLifecycle, AltXEndsTheProgram)
     // thread, so Alt+X works while a note has the keyboard.
     SetForegroundWindow(notes[0]);
     app.Sync();
-    INPUT keys[4] = {};
-    for (INPUT& key : keys)
-        key.type = INPUT_KEYBOARD;
-    keys[0].ki.wVk = VK_MENU;
-    keys[1].ki.wVk = 'X';
-    keys[2].ki.wVk = 'X';
-    keys[2].ki.dwFlags = KEYEVENTF_KEYUP;
-    keys[3].ki.wVk = VK_MENU;
-    keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(4, keys, sizeof(INPUT));
+    PressKeys({VK_MENU, 'X'});
     EXPECT_EQ(std::optional<DWORD>(0), app.WaitForExit(15000));
 }
 
@@ -179,7 +170,21 @@ TEST_F(AppLifecycle, AFailedSaveIsReportedOncePerRun)
     SendMessageTimeoutA(app.MainWindow(), WM_ENDSESSION, 1, 0, SMTO_NORMAL, 5000, nullptr);
     app.Sync();
     EXPECT_EQ(nullptr, app.WaitForDialog(1000)) << "once per run";
-    EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
+
+    // An exit that cannot keep the editor's text as a draft does not happen.
+    app.PostTrayCommand(1001);
+    HWND edit = GetDlgItem(app.WaitForWindow("TextC"), 30011);
+    SendMessageTimeoutA(edit, WM_CHAR, 'x', 0, SMTO_NORMAL, 5000, nullptr);
+    app.PostTrayCommand(1009);
+    box = app.WaitForDialog();
+    ASSERT_NE(nullptr, box) << "the exit is refused with a reason";
+    EXPECT_EQ(
+        0u, MessageText(box).find(Sjis(u8"エディタの内容を保存できなかったため、終了を取りやめました。")));
+    PressButton(box, IDOK);
+    ASSERT_TRUE(app.WaitForNoDialog());
+    EXPECT_TRUE(IsWindow(edit)) << "the editor stays with its text";
+    SendMessageTimeoutA(edit, EM_SETMODIFY, FALSE, 0, SMTO_NORMAL, 5000, nullptr);
+    EXPECT_EQ(std::optional<DWORD>(0), app.Exit()) << "with nothing to keep, the exit goes ahead";
     RegDeleteTreeA(HKEY_CURRENT_USER, kParent);
 }
 

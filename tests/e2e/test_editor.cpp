@@ -486,26 +486,75 @@ TEST_F(EditorEndToEnd, ApplyWithSixtyFourNotesOpenShows8002AndKeepsTheEditorUnti
     EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
 }
 
-TEST_F(EditorEndToEnd, LogoffKeepsTheChangedEditorAsADraftForTheNextStart)
+namespace
 {
-    store::SeedNote(3, 300, 300, 160, 60, "before");
-    for (bool isNew : {true, false}) {
-        SCOPED_TRACE(isNew ? "new note" : "existing note");
-        const std::string text = isNew ? Sjis(u8"下書き\t\"引用\"\r\n二行目\\") : "changed";
+
+void Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, 5000, nullptr);
+}
+
+} // namespace
+
+TEST_F(EditorEndToEnd, EveryEndWithTheEditorOpenKeepsItsChangesAsADraftForTheNextStart)
+{
+    using End = void (*)(Jotwise&, HWND);
+    const std::pair<const char*, End> endings[] = {
+        {"logoff",
+            [](Jotwise& app, HWND) {
+                Send(app.MainWindow(), WM_ENDSESSION, 1, 0);
+                app.Kill();
+            }},
+        {"Restart Manager",
+            [](Jotwise& app, HWND) { Send(app.MainWindow(), WM_ENDSESSION, 1, ENDSESSION_CLOSEAPP); }},
+        {"installer's close command",
+            [](Jotwise& app, HWND) { Send(app.MainWindow(), WM_COMMAND, 1009, 0); }},
+        {"Alt+X in the editor",
+            [](Jotwise&, HWND editor) {
+                SetForegroundWindow(editor);
+                PressKeys({VK_MENU, 'X'});
+            }},
+        {"installer's close command over the discard question",
+            [](Jotwise& app, HWND editor) {
+                PostMessageA(editor, WM_CLOSE, 0, 0);
+                app.WaitForDialog();
+                Send(app.MainWindow(), WM_COMMAND, 1009, 0);
+            }},
+    };
+    const std::string text = Sjis(u8"下書き\t\"引用\"\r\n二行目\\");
+    const std::pair<int, std::vector<std::pair<int, const char*>>> dialogs[]
+        = {{1156, {{706, "10"}, {707, "20"}, {708, "30"}}}, {1155, {{1138, "20"}}},
+            {1157, {{101, "2031"}, {102, "4"}, {103, "5"}, {104, "6"}, {105, "7"}, {106, "8"}}}};
+    const SYSTEMTIME dueFields = {2031, 4, 0, 5, 6, 7, 8, 0};
+    FILETIME due = {};
+    SystemTimeToFileTime(&dueFields, &due);
+    for (std::size_t i = 0; i < std::size(endings); ++i) {
+        SCOPED_TRACE(endings[i].first);
+        const bool isNew = i % 2 == 0;
+        store::Clear();
+        store::SeedNote(3, 300, 300, 160, 60, "before");
         {
             Jotwise app;
             ASSERT_TRUE(app.Start());
-            if (isNew)
-                app.PostTrayCommand(1001);
-            else
-                app.PostCommand(app.Notes().front(), 1111);
+            app.PostCommand(isNew ? app.MainWindow() : app.Notes().front(), isNew ? 1001 : 1111);
             HWND editor = app.WaitForWindow("TextC");
             ASSERT_NE(nullptr, editor);
             app.Sync();
             SetEditText(editor, text);
-            SendMessageTimeoutA(EditOf(editor), EM_SETMODIFY, TRUE, 0, SMTO_NORMAL, 5000, nullptr);
-            SendMessageTimeoutA(app.MainWindow(), WM_ENDSESSION, 1, 0, SMTO_NORMAL, 5000, nullptr);
-            app.Kill(); // what the system does after a logoff
+            // The system's colour and font choosers and the due date dialog.
+            for (const auto& [command, fields] : dialogs) {
+                app.PostCommand(editor, command);
+                HWND dialog = app.WaitForDialog();
+                ASSERT_NE(nullptr, dialog) << "editor command " << command;
+                for (const auto& [id, value] : fields)
+                    Send(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value));
+                PressButton(dialog, IDOK);
+                ASSERT_TRUE(app.WaitForNoDialog());
+            }
+            endings[i].second(app, editor);
+            if (i > 0) { // after a logoff the system ends the process
+                EXPECT_EQ(std::optional<DWORD>(0), app.WaitForExit()) << "ended, no question left open";
+            }
         }
         EXPECT_EQ(std::vector<int>{3}, StoredIds("List")) << "nothing applied";
         const char before[] = "before";
@@ -521,22 +570,31 @@ TEST_F(EditorEndToEnd, LogoffKeepsTheChangedEditorAsADraftForTheNextStart)
         EXPECT_EQ(isNew, IsWindowEnabled(again.Notes().front()) != FALSE) << "editing note 3 or a new note";
         for (const std::string& name : store::ValueNames())
             EXPECT_NE(0u, name.find("Draft")) << name << " left after the start";
-        again.Kill();
+        // Applied, the draft is the note with every change (a new note takes ID 1).
+        again.PostCommand(editor, 1151);
+        ASSERT_TRUE(WaitUntilGone(editor));
+        again.Sync();
+        const int id = isNew ? 1 : 3;
+        const NoteRecord note = store::ReadNote(id).value_or(NoteRecord{});
+        EXPECT_EQ(RGB(10, 20, 30), note.backColour);
+        EXPECT_EQ(0, CompareFileTime(&due, &note.due));
+        const Bytes font = store::Read("Font" + std::to_string(id)).value_or(Bytes(sizeof(LOGFONTA)));
+        EXPECT_NE(DefaultFont().lfHeight, reinterpret_cast<const LOGFONTA*>(font.data())->lfHeight)
+            << "20 points";
+        EXPECT_EQ(std::optional<DWORD>(0), again.Exit());
     }
+    Jotwise after;
+    ASSERT_TRUE(after.Start());
+    after.Sync();
+    EXPECT_EQ(nullptr, after.Editor()) << "a draft applied once does not come back";
+    EXPECT_EQ(std::optional<DWORD>(0), after.Exit());
 }
 
 TEST_F(EditorEndToEnd, NewNoteHotKeyOpensTheEditorInFrontFromAnywhere)
 {
     Jotwise app;
     ASSERT_TRUE(app.Start());
-    INPUT keys[6] = {};
-    const WORD sequence[6] = {VK_CONTROL, VK_MENU, 'M', 'M', VK_MENU, VK_CONTROL};
-    for (int i = 0; i < 6; ++i) {
-        keys[i].type = INPUT_KEYBOARD;
-        keys[i].ki.wVk = sequence[i];
-        keys[i].ki.dwFlags = i < 3 ? 0 : KEYEVENTF_KEYUP;
-    }
-    SendInput(6, keys, sizeof(INPUT));
+    PressKeys({VK_CONTROL, VK_MENU, 'M'});
     HWND editor = app.WaitForWindow("TextC");
     ASSERT_NE(nullptr, editor) << "Ctrl+Alt+M opens the editor";
     for (int i = 0; i < 100 && GetForegroundWindow() != editor; ++i)
@@ -550,7 +608,7 @@ TEST_F(EditorEndToEnd, NewNoteHotKeyOpensTheEditorInFrontFromAnywhere)
     ASSERT_NE(nullptr, due);
     ShowWindow(editor, SW_MINIMIZE);
     ASSERT_TRUE(WaitUntil([&] { return IsIconic(editor) != FALSE; }));
-    SendInput(6, keys, sizeof(INPUT));
+    PressKeys({VK_CONTROL, VK_MENU, 'M'});
     EXPECT_TRUE(WaitUntil([&] { return !IsIconic(editor) && GetForegroundWindow() == due; }))
         << "restored: " << !IsIconic(editor) << ", in front: " << ClassOf(GetForegroundWindow());
     PressButton(due, IDCANCEL);

@@ -584,30 +584,46 @@ LONG_PTR ExStyle(HWND window)
 TEST_F(Notes, AlwaysOnTopSurvivesARestartStaysOnTopAndGoesWithTheNote)
 {
     store::SeedNote(1, 100, 100, 120, 60, "top");
+    store::SeedNote(2, 400, 100, 120, 60, "off again");
+    {
+        Jotwise app;
+        ASSERT_TRUE(app.Start());
+        for (HWND note : {NoteAt(app, 100, 100), NoteAt(app, 400, 100)}) {
+            ASSERT_NE(nullptr, note);
+            EXPECT_FALSE(ExStyle(note) & WS_EX_LAYERED) << "at 100 % a note is not layered";
+            app.PostCommand(note, kTopmost);
+            EXPECT_TRUE(WaitUntil([note] { return (ExStyle(note) & WS_EX_TOPMOST) != 0; }));
+        }
+        EXPECT_TRUE(WaitUntil([] { return store::Read("Topmost1") && store::Read("Topmost2"); }))
+            << "stored at once";
+        ASSERT_EQ(std::optional<DWORD>(0), app.Exit());
+    }
     {
         Jotwise app;
         ASSERT_TRUE(app.Start());
         HWND note = NoteAt(app, 100, 100);
+        HWND off = NoteAt(app, 400, 100);
         ASSERT_NE(nullptr, note);
-        EXPECT_FALSE(ExStyle(note) & WS_EX_LAYERED) << "at 100 % a note is not layered";
-        app.PostCommand(note, kTopmost);
-        EXPECT_TRUE(WaitUntil([note] { return (ExStyle(note) & WS_EX_TOPMOST) != 0; }));
-        EXPECT_TRUE(WaitUntil([] { return store::Read("Topmost1").has_value(); })) << "stored at once";
+        ASSERT_NE(nullptr, off);
+        EXPECT_TRUE(ExStyle(note) & WS_EX_TOPMOST) << "topmost again after the restart";
+        Backdrop cover(RGB(0, 0, 255), 50, 50, 300, 200);
+        SetForegroundWindow(cover.window);
+        app.PostTrayCommand(kShowAll);
+        app.Sync();
+        EXPECT_EQ(note, WindowFromPoint(POINT{160, 130})) << "the topmost note stays above a normal window";
+        app.PostCommand(off, kTopmost);
+        EXPECT_TRUE(WaitUntil([off] { return !(ExStyle(off) & WS_EX_TOPMOST); })) << "turned off again";
+        EXPECT_TRUE(WaitUntil([] { return !store::Read("Topmost2"); })) << "and that is stored at once";
+        AnswerQuestion(app, note, kDeleteFromRecord, Sjis(u8"記録から削除しますか？"), true, IDYES);
+        EXPECT_TRUE(Closes(note));
+        EXPECT_TRUE(WaitUntil([] { return !HasAnyNoteValue(1); })) << "deleting removes Topmost1 too";
         ASSERT_EQ(std::optional<DWORD>(0), app.Exit());
     }
     Jotwise app;
     ASSERT_TRUE(app.Start());
-    HWND note = NoteAt(app, 100, 100);
-    ASSERT_NE(nullptr, note);
-    EXPECT_TRUE(ExStyle(note) & WS_EX_TOPMOST) << "topmost again after the restart";
-    Backdrop cover(RGB(0, 0, 255), 50, 50, 300, 200);
-    SetForegroundWindow(cover.window);
-    app.PostTrayCommand(kShowAll);
-    app.Sync();
-    EXPECT_EQ(note, WindowFromPoint(POINT{160, 130})) << "the topmost note stays above a normal window";
-    AnswerQuestion(app, note, kDeleteFromRecord, Sjis(u8"記録から削除しますか？"), true, IDYES);
-    EXPECT_TRUE(Closes(note));
-    EXPECT_TRUE(WaitUntil([] { return !HasAnyNoteValue(1); })) << "deleting removes Topmost1 too";
+    HWND off = NoteAt(app, 400, 100);
+    ASSERT_NE(nullptr, off);
+    EXPECT_FALSE(ExStyle(off) & WS_EX_TOPMOST) << "turned off, it stays off after a restart";
     ASSERT_EQ(std::optional<DWORD>(0), app.Exit());
 }
 

@@ -205,12 +205,13 @@ TEST_F(TrayCommands, HideAllShowAllAndArrange)
     EXPECT_EQ(206, third.left);
     EXPECT_EQ(406, third.top);
 
-    // The arranged places reach the store when the notes close.
-    EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
-    std::optional<NoteRecord> stored = store::ReadNote(3);
-    ASSERT_TRUE(stored.has_value());
-    EXPECT_EQ(206, stored->left);
-    EXPECT_EQ(406, stored->top);
+    // The arranged places reach the store at once: a crash keeps them.
+    app.Kill();
+    const RECT placed[] = {first, second, third};
+    for (int id = 1; id <= 3; ++id) {
+        const NoteRecord stored = store::ReadNote(id).value_or(NoteRecord{});
+        EXPECT_TRUE(stored.left == placed[id - 1].left && stored.top == placed[id - 1].top) << "note " << id;
+    }
 }
 
 TEST_F(TrayCommands, FitAndOptimiseSizes)
@@ -233,6 +234,7 @@ TEST_F(TrayCommands, FitAndOptimiseSizes)
     RunCommand(app.MainWindow(), kFitBoth);
     for (HWND note : notes)
         EXPECT_EQ(70, Height(note));
+    EXPECT_EQ(70, store::ReadNote(3).value_or(NoteRecord{}).height) << "stored when the command ends";
 
     // One letter needs far less than 200 x 70.
     RunCommand(app.MainWindow(), kOptimise);
@@ -240,16 +242,18 @@ TEST_F(TrayCommands, FitAndOptimiseSizes)
         EXPECT_LT(Width(note), 200);
         EXPECT_LT(Height(note), 70);
     }
+    EXPECT_EQ(Width(notes[2]), store::ReadNote(3).value_or(NoteRecord{}).width) << "stored when it ends";
     EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
 }
 
 TEST_F(TrayCommands, OptionsCancelChangesNothingAndOkSwitchesTheBorder)
 {
-    store::SeedNote(1, 200, 200, 150, 100, "frame");
+    for (int id = 1; id <= 8; ++id)
+        store::SeedNote(id, 110 * id, 200, 100, 100, "frame");
     Jotwise app;
     ASSERT_TRUE(app.Start());
     std::vector<HWND> notes = app.Notes();
-    ASSERT_EQ(1u, notes.size());
+    ASSERT_EQ(8u, notes.size());
     HWND note = notes[0];
     RECT client = ClientRect(note);
 
@@ -277,12 +281,20 @@ TEST_F(TrayCommands, OptionsCancelChangesNothingAndOkSwitchesTheBorder)
     EXPECT_TRUE(GetWindowLongA(note, GWL_STYLE) & WS_THICKFRAME) << "OK frames every note at once";
     EXPECT_EQ(client.right, ClientRect(note).right) << "the text area keeps its size";
     EXPECT_EQ(client.bottom, ClientRect(note).bottom);
-    EXPECT_GT(Width(note), 150);
+    EXPECT_GT(Width(note), 100);
     std::optional<Bytes> option = store::Read("Option");
     ASSERT_TRUE(option.has_value()) << "OK saves the options at once";
     ASSERT_EQ(64u, option->size());
     EXPECT_EQ(1, (*option)[35]) << "border byte";
-    EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
+
+    // So are the framed sizes: after a crash every note comes back framed
+    // around the text area it had.
+    app.Kill();
+    Jotwise again;
+    ASSERT_TRUE(again.Start());
+    for (HWND framed : again.Notes())
+        EXPECT_EQ(client.bottom, ClientRect(framed).bottom) << "a note framed at its old size";
+    EXPECT_EQ(std::optional<DWORD>(0), again.Exit());
 }
 
 TEST_F(TrayCommands, AboutBoxOpensAndCloses)

@@ -91,15 +91,17 @@ TEST(Package, InstallStartAtLogonUpgradeWhileRunningAndUninstallKeepingTheNotes)
     ASSERT_EQ(std::optional<DWORD>(0), RunToEnd('"' + setup + "\" /S")) << "upgrade over the running Jotwise";
     ASSERT_EQ(std::optional<DWORD>(0), app.WaitForExit(0))
         << "it exited cleanly before the files were replaced";
+    ASSERT_TRUE(app.Adopt()) << "the silent upgrade started the new Jotwise";
 
     // An upgrade keeps the start at logon off once the user turned it off.
     RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, "Jotwise");
     ASSERT_EQ(std::optional<DWORD>(0), RunToEnd('"' + setup + "\" /S"));
     EXPECT_FALSE(ReadString(kRunKey, "Jotwise")) << "no Run entry after the upgrade";
     RegSetKeyValueA(HKEY_CURRENT_USER, kRunKey, "Jotwise", REG_SZ, runLine.c_str(), runLine.size() + 1);
+    ASSERT_EQ(std::optional<DWORD>(0), app.WaitForExit(0)) << "the second upgrade closed Jotwise too";
+    ASSERT_TRUE(app.Adopt()) << "and started it again";
 
     // The uninstaller goes on in a copy of itself and removes its entry last.
-    ASSERT_TRUE(app.Start(20000, runLine));
     ASSERT_EQ(std::optional<DWORD>(0), RunToEnd(*uninstall)) << *uninstall;
     for (int wait = 0; wait < 600 && ReadString(kUninstallKey, "DisplayVersion"); ++wait)
         Sleep(100);

@@ -109,14 +109,31 @@ BOOL WINAPI FakeShellNotify(DWORD message, PNOTIFYICONDATAW)
 TEST(TrayIcon, RefusedAtStartItIsAddedByALaterTry)
 {
     HWND window = CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    static DWORD clock = 10 * 60 * 1000; // long after the machine started
+    SetTrayClockForTesting([] { return clock; });
     SetTrayNotifyForTesting(FakeShellNotify);
+    // One tick of the retry timer as the main window gets it; false once
+    // the timer has been stopped.
+    auto tick = [window](DWORD elapsedMs) {
+        if (!KillTimer(window, kTrayRetryTimer))
+            return false;
+        SetTimer(window, kTrayRetryTimer, 5000, nullptr);
+        clock += elapsedMs;
+        RetryTrayIcon(window);
+        return true;
+    };
     StartTrayIcon(window);
-    RetryTrayIcon(window); // the timer or TaskbarCreated, still refused
+    EXPECT_TRUE(tick(5000)); // still refused
     g_shellAnswer = TRUE;
-    RetryTrayIcon(window);
-    SetTrayNotifyForTesting(nullptr);
+    EXPECT_TRUE(tick(5000)) << "the two minutes of retries count from the first try";
     EXPECT_EQ(std::vector<DWORD>(3, NIM_ADD), g_shellCalls) << "tried at start and at each retry";
     EXPECT_FALSE(KillTimer(window, kTrayRetryTimer)) << "the retries end once the icon is there";
+    g_shellAnswer = FALSE;
+    StartTrayIcon(window);
+    EXPECT_TRUE(tick(2 * 60 * 1000));
+    EXPECT_FALSE(KillTimer(window, kTrayRetryTimer)) << "refused for two minutes: the timer gives up";
+    SetTrayNotifyForTesting(nullptr);
+    SetTrayClockForTesting(nullptr);
     DestroyWindow(window);
 }
 

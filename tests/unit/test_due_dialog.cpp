@@ -245,8 +245,8 @@ TEST_F(DueDialog, ZeroClearThenCancelChangesNothing)
     RunDialog([&](HWND dialog) {
         if (!dialog)
             return;
-        Press(dialog, IDC_DUE_ZERO);
-        Sleep(200);
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_DUE_ZERO, BN_CLICKED),
+            reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_DUE_ZERO)));
         afterZero = ReadFields(dialog);
         Press(dialog, IDCANCEL);
     });

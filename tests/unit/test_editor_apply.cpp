@@ -107,7 +107,8 @@ bool ConfirmChooser(const std::function<void()>& action)
             if (!dialog)
                 return;
             seen = true;
-            Sleep(100);
+            // Pressed once the chooser's own start-up has run.
+            SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, kUserTimeout, nullptr);
             Press(dialog, IDOK);
         },
         action);
@@ -375,13 +376,7 @@ TEST_F(EditorApply, OtherBackColourMarksModifiedAndReplacesTheBrush)
             if (!dialog)
                 return;
             // A basic colour cell other than the current colour.
-            RECT grid;
-            GetWindowRect(GetDlgItem(dialog, COLOR_BOX1), &grid);
-            POINT point{grid.left + 4, grid.top + 4};
-            ScreenToClient(dialog, &point);
-            PostMessageA(dialog, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x, point.y));
-            PostMessageA(dialog, WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
-            Sleep(200);
+            ClickCell(dialog, COLOR_BOX1, 6, 8, 0, 0);
             Press(dialog, IDOK);
         },
         [&] { SendMessageA(Editor(), WM_COMMAND, IDM_EDIT_BACKCOLOUR, 0); });

@@ -129,7 +129,10 @@ BoxLog AnswerBoxes(int button, const std::function<void()>& action)
                 log.text = MessageBoxText(box);
                 log.caption = WindowString(box);
                 log.owner = GetWindow(box, GW_OWNER);
-                Press(box, button);
+                if (button == kPressEnter)
+                    PostMessageA(FocusOfThread(box), WM_KEYDOWN, VK_RETURN, 0x001C0001);
+                else
+                    Press(box, button);
                 WaitUntilGone(box, kUserTimeout);
             }
         },

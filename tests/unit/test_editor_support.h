@@ -42,6 +42,9 @@ struct BoxLog {
     HWND owner = nullptr;
 };
 
+// For AnswerBoxes: the Enter key instead of a button.
+constexpr int kPressEnter = 0;
+
 // Runs `action`; every message box it opens is answered with `button`.
 BoxLog AnswerBoxes(int button, const std::function<void()>& action);
 

@@ -271,12 +271,12 @@ TEST_F(EditorWindow, DiscardQuestionNoKeepsEscAndImeWorking)
     ASSERT_TRUE(Modified()) << "typing marks the editor modified";
     LONG_PTR subclass = GetWindowLongPtrA(edit, GWLP_WNDPROC);
 
-    BoxLog asked = AnswerBoxes(IDNO, [&] { SendMessageA(edit, WM_KEYDOWN, VK_ESCAPE, 0x00010001); });
+    BoxLog asked = AnswerBoxes(kPressEnter, [&] { SendMessageA(edit, WM_KEYDOWN, VK_ESCAPE, 0x00010001); });
     EXPECT_EQ(1, asked.count) << "Esc on a changed text asks first";
     EXPECT_EQ(Sjis("メモは変更されています。破棄して終了してもよろしいですか？"), asked.text);
     EXPECT_EQ(Sjis("処理の確認"), asked.caption);
     EXPECT_EQ(editor, asked.owner);
-    ASSERT_EQ(editor, Editor()) << "No keeps the editor";
+    ASSERT_EQ(editor, Editor()) << "Enter answers No, which keeps the editor";
     ASSERT_TRUE(IsWindow(edit));
     EXPECT_EQ(State(), EditorStateOf(editor));
     EXPECT_EQ(subclass, GetWindowLongPtrA(edit, GWLP_WNDPROC)) << "the edit control still forwards its keys";
@@ -492,9 +492,9 @@ TEST_F(EditorWindow, PasteButtonFollowsTheClipboard)
     GlobalUnlock(block);
     SetClipboardData(CF_TEXT, block);
     CloseClipboard();
-    PumpMessages(300);
-    EXPECT_EQ(TBSTATE_ENABLED, SendMessageA(toolbar, TB_GETSTATE, IDM_EDIT_PASTE, 0))
-        << "text copied while the editor is open";
+    EXPECT_TRUE(PumpUntil([toolbar] {
+        return SendMessageA(toolbar, TB_GETSTATE, IDM_EDIT_PASTE, 0) == TBSTATE_ENABLED;
+    })) << "text copied while the editor is open";
 }
 
 TEST_F(EditorWindow, TabStopsSpanTheTabWidthInAverageCharacters)

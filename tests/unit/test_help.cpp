@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -80,18 +81,25 @@ struct ErrorBoxes {
     std::vector<HWND> owners;
 };
 
-// Answers every box that comes within a short while, keeping what it said.
+// Set once ShowHelp has returned: no box can come after that.
+std::atomic<bool> g_helpReturned{false};
+
+// Answers every box that comes until ShowHelp returns, keeping what it said.
 void AnswerBoxes(void* context)
 {
     auto* boxes = static_cast<ErrorBoxes*>(context);
-    DWORD timeout = 3000;
-    while (HWND box = WaitForThreadWindow("#32770", timeout)) {
+    for (;;) {
+        HWND box = WaitForThreadWindow("#32770", 50);
+        if (!box) {
+            if (g_helpReturned)
+                return;
+            continue;
+        }
         boxes->texts.push_back(MessageBoxText(box));
         boxes->owners.push_back(GetWindow(box, GW_OWNER));
         PostMessageA(box, WM_COMMAND, IDOK, 0);
         for (int i = 0; i < 250 && IsWindow(box); ++i)
             Sleep(20);
-        timeout = 700;
     }
 }
 
@@ -130,9 +138,11 @@ protected:
     ErrorBoxes AskForHelp(int kind, DWORD context)
     {
         ErrorBoxes boxes;
+        g_helpReturned = false;
         {
             DeferredAction user(0, AnswerBoxes, &boxes);
             ShowHelp(asker_, kind, context);
+            g_helpReturned = true;
         }
         return boxes;
     }
@@ -164,6 +174,28 @@ TEST_F(HelpRequests, ContextRequestPassesTheContextId)
     EXPECT_EQ(kDisplayContext, g_fake.calls[0].command);
     EXPECT_EQ(1012u, g_fake.calls[0].data);
     EXPECT_EQ(ExpectedHelpPath(), g_fake.calls[0].file);
+}
+
+// Explorer's part is played here: Wine keeps a stream "file:name" in a file of that name.
+TEST_F(HelpRequests, TheDownloadMarkComesOffTheHelpFileOrTheUserLearnsHowToUnblockIt)
+{
+    const std::string mark = ExpectedHelpPath() + ":Zone.Identifier";
+    g_fake.topicResult = GetDesktopWindow();
+    for (const char* time : {"first", "second"}) {
+        ASSERT_TRUE(WritePrivateProfileStringA("ZoneTransfer", "ZoneId", "3", mark.c_str()));
+        EXPECT_TRUE(AskForHelp(kHelpDefaultTopic, 0).texts.empty()) << time;
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(mark.c_str())) << "mark removed, " << time;
+    }
+    EXPECT_TRUE(AskForHelp(kHelpDefaultTopic, 0).texts.empty()) << "no mark, nothing to say";
+
+    WritePrivateProfileStringA("ZoneTransfer", "ZoneId", "3", mark.c_str());
+    SetFileAttributesA(mark.c_str(), FILE_ATTRIBUTE_READONLY);
+    ErrorBoxes boxes = AskForHelp(kHelpContext, HELP_CONTEXT_NOTE);
+    SetFileAttributesA(mark.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(mark.c_str());
+    ASSERT_EQ(1u, boxes.texts.size()) << "a mark that stays is reported once";
+    EXPECT_NE(std::string::npos, boxes.texts[0].find(Sjis("「許可する」"))) << boxes.texts[0];
+    EXPECT_EQ(4u, g_fake.calls.size()) << "the help opens all the same";
 }
 
 TEST_F(HelpRequests, TheHelpSystemsOwnReasonIsShown)

@@ -7,7 +7,9 @@
 #include "notes/monitor.h"
 #include "notes/note_table.h"
 #include "notes/note_window.h"
+#include "notes/reminder_queue.h"
 #include "platform/tray_icon.h"
+#include "tests/e2e/driver.h"
 #include "tests/unit/test_support.h"
 
 namespace
@@ -18,9 +20,13 @@ const FILETIME kNow = LocalTime(2001, 3, 1, 12, 0);
 
 // The balloons the tray was asked to show: title and text.
 std::vector<std::pair<std::wstring, std::wstring>> g_balloons;
+// The tray icon is not there (logon, Explorer restarting): the shell refuses.
+bool g_trayGone = false;
 
 BOOL WINAPI RecordBalloon(DWORD message, PNOTIFYICONDATAW data)
 {
+    if (g_trayGone)
+        return FALSE;
     if (message == NIM_MODIFY && (data->uFlags & NIF_INFO))
         g_balloons.emplace_back(data->szInfoTitle, data->szInfo);
     return TRUE;
@@ -36,8 +42,19 @@ struct FakeNote {
 class Monitor : public testing::Test
 {
 protected:
+    void SetUp() override
+    {
+        // Whatever earlier cases left queued.
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, WM_DUEREMINDER, WM_DUEREMINDER, PM_REMOVE))
+            ;
+        OnDueReminder(nullptr);
+        SetTrayNotifyForTesting(RecordBalloon);
+        g_balloons.clear();
+    }
     void TearDown() override
     {
+        SetTrayNotifyForTesting(nullptr);
         for (FakeNote& note : notes_) {
             SetWindowLongPtrA(note.window, GWLP_USERDATA, 0);
             DestroyWindow(note.window);
@@ -61,6 +78,23 @@ protected:
     }
 
     bool Pass(const FILETIME& now = kNow) { return MonitorPass(&memory_, &now, nullptr); }
+
+    // The moment the thread's timer is set to, on the clock of the pass; 0
+    // for none.
+    ULONGLONG WakeAt() const { return Ticks(memory_.wakeAt); }
+    static ULONGLONG Ticks(const FILETIME& time)
+    {
+        return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    }
+
+    // Waits until a pass on another thread has hidden its first blinking note.
+    static bool BlinkStarted()
+    {
+        return e2e::WaitUntil([] {
+            MSG msg;
+            return PeekMessageA(&msg, nullptr, WM_NOTEBLINK, WM_NOTEBLINK, PM_NOREMOVE) != 0;
+        });
+    }
 
     static bool NeedsPaint(HWND window) { return GetUpdateRect(window, nullptr, FALSE) != 0; }
 
@@ -160,30 +194,22 @@ TEST_F(Monitor, RepaintsOnlyWhatChanged)
 
 TEST_F(Monitor, SleepsUntilTheSoonestChangeOfAVisibleNote)
 {
-    // The moment the timer is set to, on the clock of the pass.
-    auto wakeAt = [this] {
-        return (static_cast<ULONGLONG>(memory_.wakeAt.dwHighDateTime) << 32) | memory_.wakeAt.dwLowDateTime;
-    };
-    auto justAfter = [](const FILETIME& due) {
-        return ((static_cast<ULONGLONG>(due.dwHighDateTime) << 32) | due.dwLowDateTime) + 1;
-    };
     ASSERT_TRUE(Pass());
     EXPECT_EQ(INFINITE, memory_.waitMs) << "no notes";
-    EXPECT_EQ(0u, wakeAt()) << "no notes";
+    EXPECT_EQ(0u, WakeAt()) << "no notes";
     AddNote(0, LocalTime(2001, 2, 20, 8, 0));
     AddNote(1, LocalTime(2001, 3, 9, 8, 0));
     ASSERT_TRUE(Pass());
-    EXPECT_EQ(justAfter(LocalTime(2001, 3, 8, 0, 0)) - 1, wakeAt())
-        << "an eve a week away, no hour at a time";
+    EXPECT_EQ(Ticks(LocalTime(2001, 3, 8, 0, 0)), WakeAt()) << "an eve a week away, no hour at a time";
     AddNote(2, LocalTime(2001, 3, 1, 12, 0, 30));
     AddNote(3, LocalTime(2001, 3, 1, 12, 0, 10)).record.hidden = 1;
     app_->extra.remind = 0;
     ASSERT_TRUE(Pass());
-    EXPECT_EQ(justAfter(LocalTime(2001, 3, 1, 12, 0, 30)), wakeAt())
+    EXPECT_EQ(Ticks(LocalTime(2001, 3, 1, 12, 0, 30)) + 1, WakeAt())
         << "just after the visible note's due time";
     app_->extra.remind = 1;
     ASSERT_TRUE(Pass());
-    EXPECT_EQ(justAfter(LocalTime(2001, 3, 1, 12, 0, 10)), wakeAt())
+    EXPECT_EQ(Ticks(LocalTime(2001, 3, 1, 12, 0, 10)) + 1, WakeAt())
         << "a hidden note is due first and will be announced";
     EXPECT_EQ(INFINITE, memory_.waitMs) << "nothing blinks";
     app_->options.blink = 1;
@@ -201,7 +227,7 @@ TEST_F(Monitor, HiddenNotesKeepTheirDrawState)
     EXPECT_FALSE(NeedsPaint(hidden.window));
 }
 
-TEST_F(Monitor, NothingChangesWhileTheEditorIsOpenOrACommandRuns)
+TEST_F(Monitor, NothingChangesWhileTheEditorIsOpenOrACommandRunsButDueMomentsAreAnnounced)
 {
     FakeNote& overdue = AddNote(0, LocalTime(2001, 2, 20, 8, 0));
     app_->options.blink = 1;
@@ -211,6 +237,17 @@ TEST_F(Monitor, NothingChangesWhileTheEditorIsOpenOrACommandRuns)
     ASSERT_TRUE(Pass());
     EXPECT_EQ(0, overdue.record.drawState) << "editor open";
     EXPECT_EQ(INFINITE, memory_.waitMs) << "paused until woken";
+    OnDueReminder(nullptr);
+    EXPECT_EQ(1u, g_balloons.size()) << "the notes overdue at start are counted with the editor open";
+    char text[] = "soon";
+    AddNote(1, LocalTime(2001, 3, 1, 12, 0, 2)).record.text = text;
+    ASSERT_TRUE(Pass());
+    EXPECT_EQ(Ticks(LocalTime(2001, 3, 1, 12, 0, 2)) + 1, WakeAt()) << "awake for the next due moment";
+    ASSERT_TRUE(Pass(LocalTime(2001, 3, 1, 12, 0, 3)));
+    OnDueReminder(nullptr);
+    ASSERT_EQ(2u, g_balloons.size()) << "the due moment is announced with the editor open";
+    EXPECT_EQ(0, notes_[1].record.drawState) << "its colour waits";
+    notes_[1].record.text = nullptr;
     app_->editorWindow = nullptr;
 
     app_->mainCommandBusy = 1;
@@ -277,7 +314,7 @@ TEST_F(Monitor, ANoteClosedDuringItsBlinkIsNotTouchedAgain)
     FakeNote& overdue = AddNote(0, LocalTime(2001, 2, 20, 8, 0));
     PassOnThread pass{&kNow, nullptr, {}};
     HANDLE thread = CreateThread(nullptr, 0, PassOnThread::Run, &pass, 0, nullptr);
-    Sleep(kBlinkPhaseMs / 2);
+    ASSERT_TRUE(BlinkStarted());
     {
         // What CloseNote does: the slot is emptied under the lock.
         AppLock lock;
@@ -314,7 +351,7 @@ TEST_F(Monitor, StopEndsAPassPromptlyAndShowsTheBlinkingNoteAgain)
     HANDLE stop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     PassOnThread pass{&kNow, stop, {}};
     HANDLE thread = CreateThread(nullptr, 0, PassOnThread::Run, &pass, 0, nullptr);
-    Sleep(kBlinkPhaseMs / 2);
+    ASSERT_TRUE(BlinkStarted());
     DWORD start = GetTickCount();
     SetEvent(stop);
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 1000));
@@ -330,10 +367,11 @@ TEST_F(Monitor, StopEndsAPassPromptlyAndShowsTheBlinkingNoteAgain)
 TEST_F(Monitor, ThreadSleepsUntilWokenAndStopsWhenAsked)
 {
     FakeNote& note = AddNote(0, FILETIME{});
+    note.record.drawState = 2; // without a due time the first pass puts it right
     StartMonitorThread();
     ASSERT_NE(nullptr, app_->monitorThread);
     EXPECT_EQ(THREAD_PRIORITY_LOWEST, GetThreadPriority(app_->monitorThread));
-    Sleep(300);
+    ASSERT_TRUE(e2e::WaitUntil([&note] { return note.record.drawState == 0; })) << "the first pass ran";
     {
         AppLock lock;
         note.record.due = LocalTime(2001, 2, 20, 8, 0);
@@ -341,9 +379,8 @@ TEST_F(Monitor, ThreadSleepsUntilWokenAndStopsWhenAsked)
     Sleep(500);
     EXPECT_EQ(0, note.record.drawState) << "nothing said the note changed";
     WakeMonitor();
-    for (int i = 0; i < 100 && note.record.drawState != 3; ++i)
-        Sleep(10);
-    EXPECT_EQ(3, note.record.drawState) << "woken, the monitor sees the note overdue";
+    EXPECT_TRUE(e2e::WaitUntil([&note] { return note.record.drawState == 3; }))
+        << "woken, the monitor sees the note overdue";
     HANDLE copy = nullptr;
     DuplicateHandle(GetCurrentProcess(), app_->monitorThread, GetCurrentProcess(), &copy, 0, FALSE,
         DUPLICATE_SAME_ACCESS);
@@ -427,17 +464,22 @@ TEST(MonitorOnNotes, RealNoteWindowsTakeTheirColoursFromAPass)
 
 TEST_F(Monitor, NotesReachingTheirDueTimeAreAnnouncedInOneBalloon)
 {
-    OnDueReminder(nullptr); // whatever earlier cases left queued
-    SetTrayNotifyForTesting(RecordBalloon);
-    g_balloons.clear();
+    // What the main window gets: a balloon only for a WM_DUEREMINDER the
+    // monitor posted (to this thread, which has no main window).
+    auto announce = [] {
+        MSG msg;
+        bool posted = PeekMessageA(&msg, nullptr, WM_DUEREMINDER, WM_DUEREMINDER, PM_REMOVE) != 0;
+        OnDueReminder(nullptr);
+        return posted;
+    };
     app_->options.blink = 0;
-    std::string texts[] = {Sjis("牛乳を買う\r\n二本"), "a", "b", "c", "d"};
+    std::string texts[] = {Sjis("牛乳を買う\r\n二本"), "a", "b", "c", "d", "e", "f"};
     FakeNote& soon = AddNote(0, LocalTime(2001, 3, 1, 12, 0, 2));
     soon.record.text = texts[0].data();
     ASSERT_TRUE(Pass());
     ASSERT_TRUE(Pass(LocalTime(2001, 3, 1, 12, 0, 3)));
     ASSERT_TRUE(Pass(LocalTime(2001, 3, 1, 12, 0, 4)));
-    OnDueReminder(nullptr);
+    EXPECT_TRUE(announce());
     ASSERT_EQ(1u, g_balloons.size()) << "one note due: exactly one balloon";
     EXPECT_EQ(L"\u671F\u65E5\u306B\u306A\u308A\u307E\u3057\u305F", g_balloons[0].first);
     EXPECT_EQ(L"\u725B\u4E73\u3092\u8CB7\u3046", g_balloons[0].second) << "the note's first line";
@@ -449,7 +491,7 @@ TEST_F(Monitor, NotesReachingTheirDueTimeAreAnnouncedInOneBalloon)
     }
     ASSERT_TRUE(Pass(LocalTime(2001, 3, 1, 12, 0, 30)));
     ASSERT_TRUE(Pass(LocalTime(2001, 3, 1, 12, 1, 1)));
-    OnDueReminder(nullptr);
+    EXPECT_TRUE(announce()) << "a second due moment in the same run is announced too";
     ASSERT_EQ(2u, g_balloons.size()) << "three notes due at once, one hidden: one balloon for all";
     EXPECT_EQ(L"a\nb\nc", g_balloons[1].second);
 
@@ -457,24 +499,39 @@ TEST_F(Monitor, NotesReachingTheirDueTimeAreAnnouncedInOneBalloon)
     AddNote(4, LocalTime(2001, 3, 1, 12, 2)).record.text = texts[4].data();
     ASSERT_TRUE(Pass(LocalTime(2001, 3, 1, 12, 1, 30)));
     ASSERT_TRUE(Pass(LocalTime(2001, 3, 1, 12, 2, 1)));
-    OnDueReminder(nullptr);
+    announce();
     EXPECT_EQ(2u, g_balloons.size()) << "reminders switched off";
 
     app_->extra.remind = 1;
     MonitorMemory restarted;
     ASSERT_TRUE(MonitorPass(&restarted, &kNow, nullptr));
     ASSERT_TRUE(MonitorPass(&restarted, &kNow, nullptr));
-    OnDueReminder(nullptr);
+    EXPECT_FALSE(announce());
     EXPECT_EQ(2u, g_balloons.size()) << "nothing past due at start";
     MonitorMemory later;
     const FILETIME afterAll = LocalTime(2001, 3, 1, 13, 0);
     ASSERT_TRUE(MonitorPass(&later, &afterAll, nullptr));
-    OnDueReminder(nullptr);
+    EXPECT_TRUE(announce());
     ASSERT_EQ(3u, g_balloons.size());
     EXPECT_EQ(L"\u671F\u65E5\u3092\u904E\u304E\u305F\u30E1\u30E2\u304C 5 \u4EF6\u3042\u308A\u307E\u3059",
         g_balloons[2].second)
         << "at start: how many are past due";
-    SetTrayNotifyForTesting(nullptr);
+    EXPECT_EQ(L"\u671F\u65E5\u3092\u904E\u304E\u305F\u30E1\u30E2\u304C\u3042\u308A\u307E\u3059",
+        g_balloons[2].first)
+        << "under a title of its own";
+
+    // Without the tray icon the balloon waits, gathering what comes meanwhile.
+    g_trayGone = true;
+    for (int slot = 5; slot <= 6; ++slot) {
+        AddNote(slot, FILETIME{}).record.text = texts[slot].data();
+        QueueDueReminder({notes_.back().window}, false);
+        announce();
+    }
+    g_trayGone = false;
+    ShowPendingReminder(nullptr);
+    ShowPendingReminder(nullptr);
+    ASSERT_EQ(4u, g_balloons.size()) << "shown once, when the icon is back";
+    EXPECT_EQ(L"e\nf", g_balloons[3].second);
     for (FakeNote& note : notes_)
         note.record.text = nullptr;
 }

@@ -15,6 +15,7 @@
 #include "notes/app_state.h"
 #include "notes/note_table.h"
 #include "options/options_dialog.h"
+#include "platform/hotkey.h"
 #include "platform/wide_text.h"
 #include "res/resource.h"
 #include "tests/unit/test_support.h"
@@ -140,18 +141,6 @@ void SelectTab(const OptionsUi& ui, int index)
 }
 
 // Clicks cell (column, row) of a colour grid of the colour chooser.
-void ClickCell(HWND dialog, int gridId, int rows, int columns, int column, int row)
-{
-    RECT grid;
-    GetWindowRect(GetDlgItem(dialog, gridId), &grid);
-    int dx = (grid.right - grid.left) / columns;
-    int dy = (grid.bottom - grid.top) / rows;
-    POINT point{grid.left + column * dx + dx / 3, grid.top + row * dy + dy / 3};
-    ScreenToClient(dialog, &point);
-    PostMessageA(dialog, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x, point.y));
-    PostMessageA(dialog, WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
-}
-
 void WaitUntilGone(HWND window)
 {
     for (int i = 0; i < 250 && IsWindow(window) && IsWindowVisible(window); ++i)
@@ -376,7 +365,6 @@ TEST_F(OptionsDialog, CancelAfterChangesLeavesEverythingAsItWas)
         Press(ui.general, IDC_OPT_BACK_PICK);
         if (HWND chooser = WaitForDialog(ui.dialog)) {
             ClickCell(chooser, COLOR_BOX1, 6, 8, 0, 0);
-            Sleep(200);
             Press(chooser, IDOK);
             WaitUntilGone(chooser);
             picked = SwatchBrush(ui.general, IDC_OPT_BACK_SWATCH) != oldBack;
@@ -547,7 +535,6 @@ TEST_F(OptionsDialog, PickingTheSameColourKeepsTheBrushAndANewOneReplacesIt)
         if (!chooser)
             return;
         ClickCell(chooser, COLOR_BOX1, 6, 8, 0, 0);
-        Sleep(200);
         Press(chooser, IDOK);
         WaitUntilGone(chooser);
         seen.afterNew = SwatchBrush(ui.due, IDC_OPT_EVE_SWATCH);
@@ -767,4 +754,27 @@ TEST_F(OptionsDialog, ExtraPageStoresItsValuesAndReportsATakenHotKey)
     EXPECT_EQ(0, stored.remind);
     EXPECT_EQ(40, stored.opacity);
     EXPECT_EQ(app_->extra.hotKey, stored.hotKey) << "kept in values of their own";
+}
+
+TEST_F(OptionsDialog, OurOwnHotKeyIsNeverCalledTakenAndStaysOursAfterOk)
+{
+    HWND main = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    SetMainWindow(main);
+    ASSERT_TRUE(TakeNewNoteHotKey(main, kDefaultHotKey)) << "held as after a start";
+    for (int time = 1; time <= 2; ++time) {
+        std::string status = "not seen";
+        EXPECT_EQ(1, Run([&status](const OptionsUi& ui) {
+            if (!ui.extra)
+                return;
+            SelectTab(ui, 2);
+            status = TextOf(ui.extra, IDC_OPT_HOTKEY_STATUS);
+            Press(ui.dialog, IDOK);
+        }));
+        EXPECT_EQ("", status) << "opened " << time << " time(s): our own key is not another program's";
+        EXPECT_EQ(kDefaultHotKey, HeldNewNoteHotKey()) << "OK with the same key keeps it";
+        EXPECT_FALSE(RegisterHotKey(nullptr, 9, MOD_CONTROL | MOD_ALT, 'M')) << "and it is still registered";
+    }
+    ReleaseNewNoteHotKey(main);
+    SetMainWindow(nullptr);
+    DestroyWindow(main);
 }

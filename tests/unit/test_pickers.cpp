@@ -37,18 +37,6 @@ void Press(HWND dialog, int id)
 }
 
 // Clicks cell (column, row) of one of the colour chooser's colour grids.
-void ClickCell(HWND dialog, int gridId, int rows, int columns, int column, int row)
-{
-    RECT grid;
-    GetWindowRect(GetDlgItem(dialog, gridId), &grid);
-    int dx = (grid.right - grid.left) / columns;
-    int dy = (grid.bottom - grid.top) / rows;
-    POINT point{grid.left + column * dx + dx / 3, grid.top + row * dy + dy / 3};
-    ScreenToClient(dialog, &point);
-    PostMessageA(dialog, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x, point.y));
-    PostMessageA(dialog, WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
-}
-
 // Selects the combo box item whose data is `data`, as the user would.
 bool SelectByData(HWND dialog, int comboId, LRESULT data)
 {
@@ -228,8 +216,9 @@ TEST(Pickers, CustomColourAddedInOneChooserAppearsInTheNext)
                 HWND dialog = WaitForThreadWindow("#32770", kDialogTimeout);
                 if (!dialog)
                     return;
-                Press(dialog, COLOR_MIX);
-                Sleep(200);
+                // Sent: the grid is read only once the definition is open.
+                SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(COLOR_MIX, BN_CLICKED),
+                    reinterpret_cast<LPARAM>(GetDlgItem(dialog, COLOR_MIX)));
                 ClickCell(dialog, COLOR_BOX1, 6, 8, 0, 0);
                 Press(dialog, COLOR_ADD);
                 Press(dialog, IDOK);

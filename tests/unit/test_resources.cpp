@@ -600,6 +600,11 @@ const std::vector<StringRow>& StringTable()
         {IDS_ERR_BACKUP,
             u8"\u30D0\u30C3\u30AF\u30A2\u30C3\u30D7\u3092\u66F8\u304D\u8FBC\u3081\u307E\u305B\u3093\u3067"
             u8"\u3057\u305F\u3002"},
+        {IDS_ERR_HELP_BLOCKED,
+            u8"ヘルプ ファイル Jotwise.chm のブロックを解除できなかったため、ヘルプの"
+            u8"ページが白紙になります。\r\n\r\nJotwise.chm を右クリックして「プロパティ」を"
+            u8"開き、「許可する」にチェックを付けて (Windows 7 では「ブロックの解除」を"
+            u8"押して)「OK」を押してください。"},
         // 登録ファイル (*.reg)|*.reg|すべてのファイル (*.*)|*.*|
         {IDS_BACKUP_FILTER,
             u8"\u767B\u9332\u30D5\u30A1\u30A4\u30EB "
@@ -625,6 +630,10 @@ const std::vector<StringRow>& StringTable()
             u8"\u671F\u65E5\u3092\u904E\u304E\u305F\u30E1\u30E2\u304C %d \u4EF6\u3042\u308A\u307E\u3059"},
         // ほか %d 件
         {IDS_REMIND_MORE, u8"\u307B\u304B %d \u4EF6"},
+        {IDS_REMIND_OVERDUE_TITLE, u8"期日を過ぎたメモがあります"},
+        {IDS_ERR_EXIT_DRAFT,
+            u8"エディタの内容を保存できなかったため、終了を取りやめました。メモを実行するか、エディタを閉じて"
+            u8"から、もう一度終了してください。"},
         // このキーはほかのプログラムが使っています。
         {IDS_HOTKEY_TAKEN,
             u8"\u3053\u306E\u30AD\u30FC\u306F\u307B\u304B\u306E\u30D7\u30ED\u30B0\u30E9\u30E0\u304C\u4F7F"

@@ -9,6 +9,7 @@
 #include "notes/note_table.h"
 #include "notes/note_window.h"
 #include "platform/wide_text.h"
+#include "store/draft.h"
 #include "store/recycle_bin.h"
 #include "store/registry_key.h"
 #include "tests/unit/test_note_window_support.h"
@@ -595,5 +596,15 @@ TEST_F(Store, ValuesOfTheWrongTypeOrSizeNeverUpsetTheLoader)
         EXPECT_GE(loaded->id, 1);
         EXPECT_LE(loaded->id, 7);
         EXPECT_NE(nullptr, loaded->font);
+    }
+}
+
+TEST_F(Store, DraftFontOfAnImpossibleHeightIsMendedLikeANotesFont)
+{
+    for (LONG height : {65535L, -65535L, -27L}) {
+        Draft draft = {{}, TestFont(height), L"draft", true};
+        ASSERT_EQ(ERROR_SUCCESS, SaveDraft(draft));
+        ASSERT_TRUE(ReadDraft(&draft, 19));
+        EXPECT_EQ(height == -27 ? -27 : 19, draft.font.lfHeight) << "DraftFont of height " << height;
     }
 }

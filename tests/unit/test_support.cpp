@@ -101,6 +101,29 @@ void PumpMessages(DWORD ms)
     } while (GetTickCount() - start < ms);
 }
 
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        PumpMessages(0);
+    }
+    return true;
+}
+
+void ClickCell(HWND dialog, int gridId, int rows, int columns, int column, int row)
+{
+    RECT grid;
+    GetWindowRect(GetDlgItem(dialog, gridId), &grid);
+    int dx = (grid.right - grid.left) / columns;
+    int dy = (grid.bottom - grid.top) / rows;
+    POINT point{grid.left + column * dx + dx / 3, grid.top + row * dy + dy / 3};
+    ScreenToClient(dialog, &point);
+    SendMessageA(dialog, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x, point.y));
+    SendMessageA(dialog, WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
+}
+
 DeferredAction::DeferredAction(DWORD delayMs, Fn fn, void* context)
     : thread_(nullptr)
     , delayMs_(delayMs)

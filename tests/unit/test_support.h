@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "notes/app_state.h"
@@ -44,6 +45,12 @@ DWORD CountGdiObjects();
 
 // Pumps the thread's message queue for about `ms` milliseconds.
 void PumpMessages(DWORD ms);
+// Pumps it until `done` holds; false when `timeoutMs` ran out first.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
+
+// Clicks the cell (`column`, `row`) of a grid control of `rows` by `columns`
+// cells in another thread's dialog, and returns once the dialog has taken it.
+void ClickCell(HWND dialog, int gridId, int rows, int columns, int column, int row);
 
 // Runs `action` on a helper thread after `delayMs`: used to answer modal
 // boxes and dialogs that the code under test opens on this thread.
