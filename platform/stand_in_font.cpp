@@ -12,7 +12,10 @@ namespace
 {
 
 // Faces that hold Japanese, the nearest to the program's own look first.
-constexpr const wchar_t* kJapaneseFaces[] = {L"Yu Gothic UI", L"Meiryo UI", L"MS UI Gothic", L"MS Gothic"};
+// MS Gothic also under its Japanese name, which is the one some systems
+// list it by.
+constexpr const wchar_t* kJapaneseFaces[] = {
+    L"Yu Gothic UI", L"Meiryo UI", L"MS UI Gothic", L"MS Gothic", L"\xFF2D\xFF33 \x30B4\x30B7\x30C3\x30AF"};
 
 struct StandIn {
     HFONT font;
