@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <cwchar>
 #include <map>
 
 #include "platform/wide_text.h"
@@ -48,21 +47,21 @@ std::wstring Title(int id)
     return Wide(u8"メモ") + std::to_wstring(id) + Wide(u8"番");
 }
 
-// The cells of the list view's rows in the other process, from `first` to
-// `last` (every row when -1).
-std::vector<std::vector<std::wstring>> ReadCells(const Jotwise& app, HWND view, int first = 0, int last = -1)
+// Every row of the list view in the other process: title -> the row's cells;
+// `selected`, when given, receives the title of the selected row.
+std::map<std::wstring, std::vector<std::wstring>> ReadRows(
+    const Jotwise& app, HWND view, std::wstring* selected = nullptr)
 {
-    std::vector<std::vector<std::wstring>> cells;
+    std::map<std::wstring, std::vector<std::wstring>> rows;
     constexpr int kTextMax = 256;
     void* remote = VirtualAllocEx(
         app.Process(), nullptr, sizeof(LVITEMW) + kTextMax * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE);
     if (!remote)
-        return cells;
+        return rows;
     auto* remoteText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote) + sizeof(LVITEMW));
-    if (last < 0)
-        last = static_cast<int>(SendMessageW(view, LVM_GETITEMCOUNT, 0, 0)) - 1;
-    for (int item = first; item >= 0 && item <= last; ++item) {
-        std::vector<std::wstring>& row = cells.emplace_back();
+    int count = static_cast<int>(SendMessageW(view, LVM_GETITEMCOUNT, 0, 0));
+    for (int item = 0; item < count; ++item) {
+        std::vector<std::wstring> cells;
         for (int column = 0; column < 4; ++column) {
             LVITEMW request = {};
             request.iSubItem = column;
@@ -72,28 +71,14 @@ std::vector<std::vector<std::wstring>> ReadCells(const Jotwise& app, HWND view, 
             SendMessageW(view, LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(remote));
             wchar_t text[kTextMax] = {};
             ReadProcessMemory(app.Process(), remoteText, text, sizeof(text) - sizeof(wchar_t), nullptr);
-            row.emplace_back(text);
+            cells.emplace_back(text);
         }
+        if (selected && SendMessageW(view, LVM_GETITEMSTATE, item, LVIS_SELECTED))
+            *selected = cells[0];
+        rows[cells[0]] = cells;
     }
     VirtualFreeEx(app.Process(), remote, 0, MEM_RELEASE);
-    return cells;
-}
-
-// Every row of the list view in the other process: title -> the row's cells.
-std::map<std::wstring, std::vector<std::wstring>> ReadRows(const Jotwise& app, HWND view)
-{
-    std::map<std::wstring, std::vector<std::wstring>> rows;
-    for (std::vector<std::wstring>& row : ReadCells(app, view))
-        rows[row[0]] = row;
     return rows;
-}
-
-// The title of the selected row, empty without one.
-std::wstring SelectedTitle(const Jotwise& app, HWND view)
-{
-    int item = static_cast<int>(SendMessageW(view, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-    auto cells = ReadCells(app, view, item, item);
-    return cells.empty() ? std::wstring() : cells[0][0];
 }
 
 void Answer(const Jotwise& app, HWND note, int command, int answer)
@@ -159,34 +144,24 @@ TEST_F(NoteList, EveryStoredNoteIsListedFoundAndBroughtBack)
     HWND view = GetDlgItem(list, kListView);
     EXPECT_TRUE(WaitUntil([view] { return SendMessageW(view, LVM_GETITEMCOUNT, 0, 0) == 71; }));
 
-    // A window of the program: owned by it, a key on every button, and its
-    // buttons apart even though the place stored for it was too small.
+    // A window of the program: owned by it, a key on every button, the
+    // buttons apart though the place stored for it was too small, and
+    // waiting while a dialog of the program is open.
     EXPECT_EQ(app.MainWindow(), GetWindow(list, GW_OWNER));
-    std::vector<RECT> buttons;
-    for (int id = kListShow; id <= kListClose; ++id) {
-        wchar_t label[64] = {};
-        GetWindowTextW(GetDlgItem(list, id), label, 64);
-        EXPECT_NE(nullptr, std::wcsstr(label, L"(&")) << "no access key on button " << id;
-        RECT rect = WindowRect(GetDlgItem(list, id));
-        for (const RECT& other : buttons) {
-            RECT overlap;
-            EXPECT_FALSE(IntersectRect(&overlap, &rect, &other)) << "button " << id << " over another";
-        }
-        buttons.push_back(rect);
-    }
-    // While a dialog of the program is open, the list waits for it.
+    for (int id = kListShow; id <= kListClose; ++id)
+        EXPECT_NE(std::string::npos, WindowText(GetDlgItem(list, id)).find("(&")) << "button " << id;
+    EXPECT_LT(
+        WindowRect(GetDlgItem(list, kListEmptyBin)).right, WindowRect(GetDlgItem(list, kListClose)).left);
     app.PostTrayCommand(kOptions);
     HWND options = app.WaitForDialog();
-    ASSERT_NE(nullptr, options);
     EXPECT_FALSE(IsWindowEnabled(list)) << "under the options dialog";
     PressButton(options, IDCANCEL);
-    ASSERT_TRUE(app.WaitForNoDialog());
     EXPECT_TRUE(WaitUntil([list] { return IsWindowEnabled(list) != FALSE; })) << "after the options dialog";
     // Typing in the list selects the row that begins with what was typed.
     for (wchar_t typed : Wide(u8"メモ６９"))
         PostMessageW(view, WM_CHAR, typed, 1);
-    EXPECT_TRUE(WaitUntil([&] { return SelectedTitle(app, view) == Title(69); }))
-        << "typed: selected " << SelectedTitle(app, view).size() << " characters";
+    std::wstring selected;
+    EXPECT_TRUE(WaitUntil([&] { return ReadRows(app, view, &selected), selected == Title(69); }));
     auto rows = ReadRows(app, view);
     ASSERT_EQ(71u, rows.size());
     const std::pair<int, const char8_t*> states[]

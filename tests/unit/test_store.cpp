@@ -377,40 +377,31 @@ TEST_F(Store, LoadedNoteKeepsReservedBytesAndStartsVisibleInDrawStateZero)
     EXPECT_EQ(BytesOf("reserved", 9), ReadRaw("Memo5")->bytes);
 }
 
-// A face the system does not have, in a character set for which the system
-// would choose a font without Japanese: the note paints its text in a face
-// that holds it, and its font goes back to the store as it came.
+// A face the system lacks, in a character set for which the system would
+// pick a font without Japanese: the text paints unlike boxes (what U+E000,
+// which no font has, paints), and the font goes back to the store as it came.
 TEST_F(Store, NoteInAFaceTheSystemLacksPaintsItsTextAndKeepsItsFont)
 {
     LOGFONTA missing = TestFont();
     std::memset(missing.lfFaceName, 0, sizeof(missing.lfFaceName));
     std::strcpy(missing.lfFaceName, "Jotwise No Such Face");
     missing.lfCharSet = ANSI_CHARSET;
-    const std::string text = Sjis("期日");
-    SeedNote(MakeRecord(5, 10, 10, 120, 40), text, missing);
+    SeedNote(MakeRecord(5, 10, 10, 120, 40), Sjis("期日"), missing);
     LoadStore(nullptr, CreateNoteWindow);
-    HWND note = NoteWithId(5);
-    ASSERT_NE(nullptr, note);
-    NoteRecord* record = NoteRecordOf(note);
-    // The same number of characters that no font has: what boxes look like.
-    std::string boxes = "\xF0\x40\xF0\x40";
-    auto painted = [&](char* shown) {
-        Canvas canvas(120, 40);
-        char* own = record->text;
-        record->text = shown;
-        PaintNote(note, canvas.dc());
-        record->text = own;
-        std::vector<COLORREF> pixels;
-        for (int y = 0; y < 40; ++y)
-            for (int x = 0; x < 120; ++x)
-                pixels.push_back(canvas.At(x, y));
-        return pixels;
-    };
-    EXPECT_NE(painted(boxes.data()), painted(record->text)) << "the text paints as boxes";
+    NoteRecord* record = NoteRecordOf(NoteWithId(5));
+    ASSERT_NE(nullptr, record);
+    Canvas text(120, 40);
+    Canvas boxes(120, 40);
+    PaintNote(NoteWithId(5), text.dc());
+    std::strcpy(record->text, "\xF0\x40\xF0\x40");
+    PaintNote(NoteWithId(5), boxes.dc());
+    EXPECT_NE(
+        boxes.CountInk(0, 0, 120, 40, record->backColour), text.CountInk(0, 0, 120, 40, record->backColour))
+        << "the text paints as boxes";
     LOGFONTA shown = {};
     ASSERT_TRUE(GetNoteFont(record->font, &shown));
     EXPECT_STREQ("Jotwise No Such Face", shown.lfFaceName) << "what the font dialog starts from";
-    CloseNote(note);
+    CloseNote(NoteWithId(5));
     EXPECT_EQ(BytesOf(&missing, sizeof(missing)), ReadRaw("Font5")->bytes);
 }
 
