@@ -145,8 +145,10 @@ void Jotwise::Kill()
     if (!process_)
         return;
     if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+        // Gone for good before the next start, which would take it for the
+        // running instance and end.
         TerminateProcess(process_, 1);
-        WaitForSingleObject(process_, 5000);
+        WaitForSingleObject(process_, 30000);
     }
     CloseHandle(process_);
     process_ = nullptr;
@@ -185,40 +187,57 @@ HWND Jotwise::Editor() const
     return editors.empty() ? nullptr : editors.front();
 }
 
+HWND Jotwise::WaitForEditor(DWORD timeoutMs) const
+{
+    HWND editor = nullptr;
+    bool open = WaitUntil(
+        [&] {
+            editor = Editor();
+            return editor && !IsWindowEnabled(main_);
+        },
+        timeoutMs);
+    return open ? editor : nullptr;
+}
+
 HWND Jotwise::WaitForDialog(DWORD timeoutMs, const std::string& title) const
 {
-    DWORD start = GetTickCount();
-    do {
-        for (HWND dialog : Windows("#32770", true)) {
-            if (title.empty() || WindowText(dialog) == title)
-                return dialog;
-        }
-        Sleep(30);
-    } while (GetTickCount() - start < timeoutMs);
-    return nullptr;
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND dialog : Windows("#32770", true))
+                if (title.empty() || WindowText(dialog) == title)
+                    found = dialog;
+            return found != nullptr;
+        },
+        timeoutMs);
+    return found;
 }
 
 HWND Jotwise::WaitForWindow(const char* className, DWORD timeoutMs) const
 {
-    DWORD start = GetTickCount();
-    do {
-        std::vector<HWND> found = Windows(className);
-        if (!found.empty())
-            return found.front();
-        Sleep(30);
-    } while (GetTickCount() - start < timeoutMs);
-    return nullptr;
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            std::vector<HWND> windows = Windows(className, true);
+            found = windows.empty() ? nullptr : windows.front();
+            return found != nullptr;
+        },
+        timeoutMs);
+    return found;
 }
 
 bool Jotwise::WaitForNoDialog(DWORD timeoutMs) const
 {
-    DWORD start = GetTickCount();
-    do {
-        if (Windows("#32770", true).empty())
-            return true;
-        Sleep(30);
-    } while (GetTickCount() - start < timeoutMs);
-    return false;
+    return WaitUntil([this] { return Windows("#32770", true).empty(); }, timeoutMs);
+}
+
+GUITHREADINFO Jotwise::ThreadInfo() const
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    if (!main_ || !GetGUIThreadInfo(GetWindowThreadProcessId(main_, nullptr), &info))
+        info = GUITHREADINFO{};
+    return info;
 }
 
 void Jotwise::Sync() const
@@ -229,10 +248,15 @@ void Jotwise::Sync() const
     // the program next looks at its queue, which may be just before it takes
     // a command posted earlier; the second only after that command has been
     // handled (or has opened its modal loop).
-    for (int i = 0; i < 2; ++i) {
-        DWORD_PTR result = 0;
-        SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
-    }
+    for (int i = 0; i < 2; ++i)
+        Send(main_, WM_NULL);
+}
+
+bool Jotwise::Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result) const
+{
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, 30000, result ? result : &answer)
+        != 0;
 }
 
 std::string WindowText(HWND window)
@@ -331,6 +355,30 @@ std::vector<bool> MenuItemsEnabled(HWND menuWindow, DWORD timeoutMs)
         last = now;
     } while (GetTickCount() - start < timeoutMs);
     return last;
+}
+
+std::vector<bool> OpenMenu(const Jotwise& app, HWND window, bool tray)
+{
+    if (tray)
+        PostMessageA(window, WM_APP + 321, 101, WM_RBUTTONDOWN);
+    else
+        PostMessageA(window, WM_RBUTTONDOWN, 0, MAKELPARAM(10, 10));
+    HWND menu = app.WaitForWindow("#32768");
+    if (!menu)
+        return {};
+    std::vector<bool> items = MenuItemsEnabled(menu);
+    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    WaitUntil([&app] { return app.Windows("#32768", true).empty(); });
+    app.Sync();
+    return items;
+}
+
+std::vector<bool> ToItems(const char* pattern)
+{
+    std::vector<bool> items;
+    for (const char* c = pattern; *c; ++c)
+        items.push_back(*c == '1');
+    return items;
 }
 
 namespace store

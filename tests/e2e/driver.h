@@ -59,15 +59,24 @@ public:
     std::vector<HWND> Windows(const char* className, bool visibleOnly = false) const;
     std::vector<HWND> Notes(bool visibleOnly = false) const { return Windows("MemoC", visibleOnly); }
     HWND Editor() const;
+    // Waits until the editor is open and has disabled the main window, the
+    // last step of opening it; null on timeout.
+    HWND WaitForEditor(DWORD timeoutMs = 10000) const;
     // Waits for a dialog or message box ("#32770") of this process.
     HWND WaitForDialog(DWORD timeoutMs = 10000, const std::string& title = {}) const;
-    // Waits for a window of the class to appear; null on timeout.
+    // Waits for a visible window of the class; null on timeout.
     HWND WaitForWindow(const char* className, DWORD timeoutMs = 10000) const;
     // Waits until no dialog of this process is visible.
     bool WaitForNoDialog(DWORD timeoutMs = 10000) const;
+    // Focus, capture and menu mode of the program's main thread.
+    GUITHREADINFO ThreadInfo() const;
     // Waits until the program has handled what was posted to it before
     // (two round trips through SendMessageTimeout to its main window).
     void Sync() const;
+    // Sends a message to a window of the program and waits for its answer;
+    // false when the program did not answer in time.
+    bool Send(
+        HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0, DWORD_PTR* result = nullptr) const;
 
 private:
     HANDLE process_ = nullptr;
@@ -76,7 +85,8 @@ private:
 };
 
 // Polls every 30 ms until `done` holds; false when the time runs out first.
-bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
+// The time is generous: on a busy machine a step of Wine can take seconds.
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 
 // Types a key combination: presses the keys in order, lets go in reverse.
 void PressKeys(std::initializer_list<WORD> keys);
@@ -93,6 +103,11 @@ RECT WindowRect(HWND window);
 // greyed. Wine does not let one process query another's menus, so this
 // reads the screen; it waits until the menu has been painted.
 std::vector<bool> MenuItemsEnabled(HWND menuWindow, DWORD timeoutMs = 5000);
+// Opens the tray menu (from the icon's right button) or a note's menu (from
+// its right button), reads it with MenuItemsEnabled and closes it again.
+std::vector<bool> OpenMenu(const Jotwise& app, HWND window, bool tray);
+// "1001" for four items, the second greyed.
+std::vector<bool> ToItems(const char* pattern);
 
 // The store, HKEY_CURRENT_USER\Software\KOVA\Jotwise, seen from outside.
 namespace store

@@ -23,180 +23,6 @@ namespace
 {
 
 constexpr int kEditControlId = 30011;
-constexpr UINT kTrayNotify = WM_APP + 321;
-constexpr int kTrayIconId = 101;
-
-bool NeutralGrey(COLORREF colour)
-{
-    int red = GetRValue(colour);
-    return red == GetGValue(colour) && red == GetBValue(colour) && red >= 64 && red <= 224;
-}
-
-// Another process's menus cannot be read through the menu API, so a popup
-// menu is read from the screen: an enabled item is drawn in the menu text
-// colour (the highlight text colour when selected), a greyed one in a
-// neutral grey (the shade depends on the theme).
-// One entry per text item of the visible popup, top to bottom: true when
-// the item is greyed. Separators have no text and give no entry.
-std::vector<bool> GreyedItems(HWND popup)
-{
-    RECT rect = WindowRect(popup);
-    int width = rect.right - rect.left;
-    int height = rect.bottom - rect.top;
-    std::vector<bool> items;
-    if (width <= 8 || height <= 8)
-        return items;
-
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    GdiFlush();
-
-    const COLORREF textColour = GetSysColor(COLOR_MENUTEXT);
-    const COLORREF selectedColour = GetSysColor(COLOR_HIGHLIGHT);
-    const COLORREF selectedTextColour = GetSysColor(COLOR_HIGHLIGHTTEXT);
-    auto pixel = [&](int x, int y) {
-        DWORD value = static_cast<const DWORD*>(bits)[y * width + x];
-        return RGB((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF);
-    };
-    struct Band {
-        bool text = false;
-        bool grey = false;
-        bool selected = false;
-    };
-    Band band;
-    int gap = 0;
-    auto close = [&] {
-        if (band.text || band.grey)
-            items.push_back(band.grey && !band.text);
-        band = Band{};
-    };
-    // The frame and the check-mark column stay out of the scan.
-    int inner = width - 8;
-    for (int y = 3; y < height - 3; ++y) {
-        int selected = 0;
-        for (int x = 4; x < width - 4; ++x)
-            selected += pixel(x, y) == selectedColour;
-        bool selectedRow = selected > inner / 2;
-        int text = 0;
-        int grey = 0;
-        for (int x = 4; x < width - 4; ++x) {
-            COLORREF c = pixel(x, y);
-            if (c == (selectedRow ? selectedTextColour : textColour))
-                ++text;
-            else if (NeutralGrey(c))
-                ++grey;
-        }
-        if (selectedRow != band.selected)
-            close();
-        band.selected = selectedRow;
-        // A separator is a line across the whole menu.
-        bool separator = !selectedRow && grey + text > inner / 2;
-        if (separator || text + grey == 0) {
-            if (++gap > 1)
-                close();
-            continue;
-        }
-        gap = 0;
-        band.text = band.text || text > 0;
-        band.grey = band.grey || grey > 0;
-    }
-    close();
-
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return items;
-}
-
-HWND WaitForPopup(const Jotwise& app)
-{
-    for (int i = 0; i < 200; ++i) {
-        std::vector<HWND> popups = app.Windows("#32768", true);
-        if (!popups.empty())
-            return popups.front();
-        Sleep(25);
-    }
-    return nullptr;
-}
-
-// The items once the popup has been drawn: two reads in a row agree.
-std::vector<bool> ReadPopup(HWND popup)
-{
-    std::vector<bool> last;
-    for (int i = 0; i < 30; ++i) {
-        Sleep(100);
-        std::vector<bool> items = GreyedItems(popup);
-        if (!items.empty() && items == last)
-            return items;
-        last = items;
-    }
-    return last;
-}
-
-// Ends the menu that `owner` is tracking.
-void CancelMenu(const Jotwise& app, HWND owner)
-{
-    SendMessageTimeoutA(owner, WM_CANCELMODE, 0, 0, SMTO_NORMAL, 5000, nullptr);
-    for (int i = 0; i < 200 && !app.Windows("#32768", true).empty(); ++i)
-        Sleep(25);
-}
-
-std::vector<bool> TrayMenuItems(const Jotwise& app)
-{
-    PostMessageA(app.MainWindow(), kTrayNotify, kTrayIconId, WM_RBUTTONDOWN);
-    HWND popup = WaitForPopup(app);
-    if (!popup)
-        return {};
-    std::vector<bool> items = ReadPopup(popup);
-    CancelMenu(app, app.MainWindow());
-    return items;
-}
-
-std::vector<bool> NoteMenuItems(const Jotwise& app, HWND note)
-{
-    PostMessageA(note, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
-    HWND popup = WaitForPopup(app);
-    if (!popup)
-        return {};
-    std::vector<bool> items = ReadPopup(popup);
-    CancelMenu(app, note);
-    return items;
-}
-
-// Text items of the menus, in resource order.
-enum TrayItem {
-    kTrayNew = 0,
-    kTrayArrange,
-    kTrayShow,
-    kTrayHide,
-    kTraySize,
-    kTrayBackup,
-    kTrayNoteList,
-    kTrayOptions,
-    kTrayHelp,
-    kTrayExit
-};
-enum NoteItem {
-    kNotePeel = 0,
-    kNoteEdit,
-    kNoteDuplicate,
-    kNoteProperties,
-    kNoteHide,
-    kNoteOptimize,
-    kNoteHelp
-};
 
 HWND EditOf(HWND editor)
 {
@@ -207,18 +33,12 @@ void SetEditText(HWND editor, const std::string& text)
 {
     std::wstring wide = WideFromNote(text);
     SendMessageTimeoutW(
-        EditOf(editor), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()), SMTO_NORMAL, 5000, nullptr);
+        EditOf(editor), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()), SMTO_NORMAL, 30000, nullptr);
 }
 
-bool WaitUntilGone(HWND window, DWORD timeoutMs = 10000)
+bool WaitUntilGone(HWND window)
 {
-    DWORD start = GetTickCount();
-    while (IsWindow(window)) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(25);
-    }
-    return true;
+    return WaitUntil([window] { return !IsWindow(window); });
 }
 
 void PutOnClipboard(const char* text)
@@ -277,15 +97,10 @@ TEST_F(EditorEndToEnd, TrayCommandOpensTheEditorAndApplyStoresAClampedNoteAtOnce
     Jotwise app;
     ASSERT_TRUE(app.Start());
     app.PostTrayCommand(1001);
-    HWND editor = app.WaitForWindow("TextC");
-    ASSERT_NE(nullptr, editor) << "tray command 1001 opens the editor";
-    // The editor exists before it is shown, and Wine may answer Sync while
-    // the command that creates it is still running.
-    for (int i = 0; i < 100 && !IsWindowVisible(editor); ++i)
-        Sleep(30);
+    HWND editor = app.WaitForEditor();
+    ASSERT_NE(nullptr, editor) << "tray command 1001 opens the editor and disables the main window";
     EXPECT_TRUE(IsWindowVisible(editor));
     EXPECT_EQ(0u, WindowText(editor).find(Sjis(u8"メモの編集 - "))) << WindowText(editor);
-    EXPECT_FALSE(IsWindowEnabled(app.MainWindow()));
 
     // Tall enough that the note cannot stay where it was placed: it has to
     // be moved up onto the screen.
@@ -357,47 +172,32 @@ TEST_F(EditorEndToEnd, OpenEditorDisablesItsOwnersGreysTheirMenusAndComesBackWhe
     HWND owner = WindowRect(notes[0]).top == 400 ? notes[0] : notes[1];
     HWND other = owner == notes[0] ? notes[1] : notes[0];
 
-    std::vector<bool> tray = TrayMenuItems(app);
-    ASSERT_EQ(10u, tray.size()) << "the tray menu read from the screen";
-    EXPECT_FALSE(tray[kTrayNew]);
-    EXPECT_FALSE(tray[kTrayExit]);
+    EXPECT_EQ(ToItems("1111111111"), OpenMenu(app, app.MainWindow(), true)) << "the tray menu";
 
     app.PostCommand(owner, 1111);
-    HWND editor = app.WaitForWindow("TextC");
+    HWND editor = app.WaitForEditor();
     ASSERT_NE(nullptr, editor);
-    app.Sync();
     EXPECT_EQ(ownerText, WindowText(EditOf(editor)));
     EXPECT_EQ(Sjis(u8"メモの編集 - 期日の指定はありません。"), WindowText(editor));
     EXPECT_FALSE(IsWindowEnabled(owner)) << "the note that opened the editor";
     EXPECT_FALSE(IsWindowEnabled(app.MainWindow()));
     EXPECT_TRUE(IsWindowEnabled(other));
 
-    tray = TrayMenuItems(app);
-    ASSERT_EQ(10u, tray.size());
-    EXPECT_TRUE(tray[kTrayNew]) << "1001 while the editor is open";
-    EXPECT_TRUE(tray[kTrayExit]) << "1009 while the editor is open";
-    EXPECT_FALSE(tray[kTrayArrange]);
-    std::vector<bool> noteMenu = NoteMenuItems(app, other);
-    ASSERT_EQ(8u, noteMenu.size()) << "the note menu read from the screen";
-    EXPECT_TRUE(noteMenu[kNoteEdit]) << "1111 while the editor is open";
-    EXPECT_FALSE(noteMenu[kNoteDuplicate]);
+    EXPECT_EQ(ToItems("0111111110"), OpenMenu(app, app.MainWindow(), true)) << "no second editor, no exit";
+    EXPECT_EQ(ToItems("10111111"), OpenMenu(app, other, false)) << "no edit while the editor is open";
 
     SetWindowPos(editor, nullptr, 120, 90, 480, 320, SWP_NOZORDER | SWP_NOACTIVATE);
-    app.Sync();
     RECT placed = WindowRect(editor);
     app.PostCommand(editor, 1152);
     ASSERT_TRUE(WaitUntilGone(editor)) << "closing an unchanged editor asks nothing";
     app.Sync();
     EXPECT_TRUE(IsWindowEnabled(owner));
     EXPECT_TRUE(IsWindowEnabled(app.MainWindow()));
-    noteMenu = NoteMenuItems(app, other);
-    ASSERT_EQ(8u, noteMenu.size());
-    EXPECT_FALSE(noteMenu[kNoteEdit]);
+    EXPECT_EQ(ToItems("11111111"), OpenMenu(app, other, false)) << "edit again once it has closed";
 
     app.PostTrayCommand(1001);
-    editor = app.WaitForWindow("TextC");
+    editor = app.WaitForEditor();
     ASSERT_NE(nullptr, editor);
-    app.Sync();
     RECT reopened = WindowRect(editor);
     EXPECT_EQ(placed.left, reopened.left) << "the next editor opens at the remembered rectangle";
     EXPECT_EQ(placed.top, reopened.top);
@@ -418,21 +218,19 @@ TEST_F(EditorEndToEnd, PasteButtonFollowsTheClipboard)
     Jotwise app;
     ASSERT_TRUE(app.Start());
     app.PostTrayCommand(1001);
-    HWND editor = app.WaitForWindow("TextC");
+    HWND editor = app.WaitForEditor();
     ASSERT_NE(nullptr, editor);
-    app.Sync();
 
     // The editor hears of every clipboard change while it is open.
     HWND toolbar = GetDlgItem(editor, 30013);
     ASSERT_NE(nullptr, toolbar);
     auto pasteState = [&] {
         DWORD_PTR state = 0;
-        SendMessageTimeoutA(toolbar, TB_GETSTATE, 1166, 0, SMTO_NORMAL, 5000, &state);
+        app.Send(toolbar, TB_GETSTATE, 1166, 0, &state);
         return state;
     };
     auto waitFor = [&](DWORD_PTR wanted) {
-        for (int i = 0; i < 200 && pasteState() != wanted; ++i)
-            Sleep(25);
+        WaitUntil([&] { return pasteState() == wanted; });
         return pasteState();
     };
     EXPECT_EQ(static_cast<DWORD_PTR>(TBSTATE_ENABLED), waitFor(TBSTATE_ENABLED));
@@ -450,12 +248,11 @@ TEST_F(EditorEndToEnd, ApplyWithSixtyFourNotesOpenShows8002AndKeepsTheEditorUnti
     ASSERT_TRUE(app.Start());
     ASSERT_EQ(64u, app.Notes().size());
     app.PostTrayCommand(1001);
-    HWND editor = app.WaitForWindow("TextC");
+    HWND editor = app.WaitForEditor();
     ASSERT_NE(nullptr, editor);
-    app.Sync();
     SetEditText(editor, "one too many");
     app.PostCommand(editor, 1151);
-    HWND box = app.WaitForDialog(10000);
+    HWND box = app.WaitForDialog();
     ASSERT_NE(nullptr, box);
     EXPECT_EQ(Sjis(u8"個数オーバーです。これ以上開けません。"), MessageText(box));
     PressButton(box, IDOK);
@@ -486,29 +283,19 @@ TEST_F(EditorEndToEnd, ApplyWithSixtyFourNotesOpenShows8002AndKeepsTheEditorUnti
     EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
 }
 
-namespace
-{
-
-void Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, 5000, nullptr);
-}
-
-} // namespace
-
 TEST_F(EditorEndToEnd, EveryEndWithTheEditorOpenKeepsItsChangesAsADraftForTheNextStart)
 {
     using End = void (*)(Jotwise&, HWND);
     const std::pair<const char*, End> endings[] = {
         {"logoff",
             [](Jotwise& app, HWND) {
-                Send(app.MainWindow(), WM_ENDSESSION, 1, 0);
+                app.Send(app.MainWindow(), WM_ENDSESSION, 1, 0);
                 app.Kill();
             }},
         {"Restart Manager",
-            [](Jotwise& app, HWND) { Send(app.MainWindow(), WM_ENDSESSION, 1, ENDSESSION_CLOSEAPP); }},
+            [](Jotwise& app, HWND) { app.Send(app.MainWindow(), WM_ENDSESSION, 1, ENDSESSION_CLOSEAPP); }},
         {"installer's close command",
-            [](Jotwise& app, HWND) { Send(app.MainWindow(), WM_COMMAND, 1009, 0); }},
+            [](Jotwise& app, HWND) { app.Send(app.MainWindow(), WM_COMMAND, 1009, 0); }},
         {"Alt+X in the editor",
             [](Jotwise&, HWND editor) {
                 SetForegroundWindow(editor);
@@ -518,7 +305,7 @@ TEST_F(EditorEndToEnd, EveryEndWithTheEditorOpenKeepsItsChangesAsADraftForTheNex
             [](Jotwise& app, HWND editor) {
                 PostMessageA(editor, WM_CLOSE, 0, 0);
                 app.WaitForDialog();
-                Send(app.MainWindow(), WM_COMMAND, 1009, 0);
+                app.Send(app.MainWindow(), WM_COMMAND, 1009, 0);
             }},
     };
     const std::string text = Sjis(u8"下書き\t\"引用\"\r\n二行目\\");
@@ -537,9 +324,8 @@ TEST_F(EditorEndToEnd, EveryEndWithTheEditorOpenKeepsItsChangesAsADraftForTheNex
             Jotwise app;
             ASSERT_TRUE(app.Start());
             app.PostCommand(isNew ? app.MainWindow() : app.Notes().front(), isNew ? 1001 : 1111);
-            HWND editor = app.WaitForWindow("TextC");
+            HWND editor = app.WaitForEditor();
             ASSERT_NE(nullptr, editor);
-            app.Sync();
             SetEditText(editor, text);
             // The system's colour and font choosers and the due date dialog.
             for (const auto& [command, fields] : dialogs) {
@@ -547,7 +333,7 @@ TEST_F(EditorEndToEnd, EveryEndWithTheEditorOpenKeepsItsChangesAsADraftForTheNex
                 HWND dialog = app.WaitForDialog();
                 ASSERT_NE(nullptr, dialog) << "editor command " << command;
                 for (const auto& [id, value] : fields)
-                    Send(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value));
+                    app.Send(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value));
                 PressButton(dialog, IDOK);
                 ASSERT_TRUE(app.WaitForNoDialog());
             }
@@ -562,14 +348,17 @@ TEST_F(EditorEndToEnd, EveryEndWithTheEditorOpenKeepsItsChangesAsADraftForTheNex
 
         Jotwise again;
         ASSERT_TRUE(again.Start());
-        HWND editor = again.WaitForWindow("TextC");
+        HWND editor = again.WaitForEditor();
         ASSERT_NE(nullptr, editor) << "the editor comes back";
-        again.Sync();
+        // The draft is deleted once the editor holds it.
+        EXPECT_TRUE(WaitUntil([] {
+            std::vector<std::string> names = store::ValueNames();
+            return std::none_of(
+                names.begin(), names.end(), [](const std::string& name) { return name.find("Draft") == 0; });
+        })) << "Draft values left after the start";
         EXPECT_EQ(text, WindowText(EditOf(editor)));
         EXPECT_NE(0, SendMessageA(EditOf(editor), EM_GETMODIFY, 0, 0)) << "marked changed";
         EXPECT_EQ(isNew, IsWindowEnabled(again.Notes().front()) != FALSE) << "editing note 3 or a new note";
-        for (const std::string& name : store::ValueNames())
-            EXPECT_NE(0u, name.find("Draft")) << name << " left after the start";
         // Applied, the draft is the note with every change (a new note takes ID 1).
         again.PostCommand(editor, 1151);
         ASSERT_TRUE(WaitUntilGone(editor));
@@ -595,11 +384,10 @@ TEST_F(EditorEndToEnd, NewNoteHotKeyOpensTheEditorInFrontFromAnywhere)
     Jotwise app;
     ASSERT_TRUE(app.Start());
     PressKeys({VK_CONTROL, VK_MENU, 'M'});
-    HWND editor = app.WaitForWindow("TextC");
+    HWND editor = app.WaitForEditor();
     ASSERT_NE(nullptr, editor) << "Ctrl+Alt+M opens the editor";
-    for (int i = 0; i < 100 && GetForegroundWindow() != editor; ++i)
-        Sleep(30);
-    EXPECT_EQ(editor, GetForegroundWindow()) << "the editor comes to the front";
+    EXPECT_TRUE(WaitUntil([editor] { return GetForegroundWindow() == editor; }))
+        << "the editor comes to the front";
     // Minimised under its due-date dialog: restored, the dialog in front.
     app.PostCommand(editor, 1157);
     HWND due = app.WaitForDialog();

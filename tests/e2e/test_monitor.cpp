@@ -39,15 +39,9 @@ protected:
     void TearDown() override { store::Clear(); }
 
     // Waits until the note shows the colour; false after timeoutMs.
-    static bool WaitForColour(HWND note, COLORREF colour, DWORD timeoutMs = 3000)
+    static bool WaitForColour(HWND note, COLORREF colour, DWORD timeoutMs = 10000)
     {
-        DWORD start = GetTickCount();
-        do {
-            if (ShownColour(note) == colour)
-                return true;
-            Sleep(50);
-        } while (GetTickCount() - start < timeoutMs);
-        return false;
+        return WaitUntil([=] { return ShownColour(note) == colour; }, timeoutMs);
     }
 };
 
@@ -117,20 +111,20 @@ TEST_F(MonitorSeen, ColoursChangeAtTheDueMomentAndWhenTheClockMoves)
     std::sort(
         notes.begin(), notes.end(), [](HWND a, HWND b) { return WindowRect(a).left < WindowRect(b).left; });
     HWND soonNote = notes[0], laterNote = notes[1], movedNote = notes[2];
-    ASSERT_TRUE(WaitForColour(soonNote, options.dueColour)) << "due later today";
+    ASSERT_TRUE(WaitForColour(soonNote, options.dueColour, 5000)) << "due later today";
 
-    ASSERT_TRUE(WaitForColour(soonNote, RGB(0, 0, 0), 10000)) << "overdue in black and white";
+    ASSERT_TRUE(WaitForColour(soonNote, RGB(0, 0, 0))) << "overdue in black and white";
     FILETIME seen = LocalTimeFromNow(0);
     ULARGE_INTEGER late = {{seen.dwLowDateTime, seen.dwHighDateTime}};
     EXPECT_LT(late.QuadPart, due.QuadPart + 10000000ULL) << "within a second of the due time";
     EXPECT_GE(late.QuadPart, due.QuadPart) << "not before the due time";
 
     COLORREF own = ShownColour(laterNote);
-    SendMessageA(app.MainWindow(), WM_SHIFTCLOCK, 0, 3 * kMinutesPerDay);
-    Sleep(500);
-    EXPECT_EQ(own, ShownColour(laterNote)) << "nobody told the monitor yet";
-    SendMessageA(app.MainWindow(), WM_TIMECHANGE, 0, 0);
-    EXPECT_TRUE(WaitForColour(laterNote, RGB(0, 0, 0), 1000)) << "recoloured as soon as told";
+    ASSERT_TRUE(app.Send(app.MainWindow(), WM_SHIFTCLOCK, 0, 3 * kMinutesPerDay));
+    EXPECT_FALSE(WaitUntil([&] { return ShownColour(laterNote) != own; }, 500))
+        << "nobody told the monitor yet";
+    ASSERT_TRUE(app.Send(app.MainWindow(), WM_TIMECHANGE));
+    EXPECT_TRUE(WaitForColour(laterNote, RGB(0, 0, 0), 2000)) << "recoloured as soon as told";
     ASSERT_TRUE(WaitForColour(movedNote, RGB(0, 0, 0), 20000)) << "overdue on the moved clock";
     seen = LocalTimeFromNow(3 * kMinutesPerDay);
     late = {{seen.dwLowDateTime, seen.dwHighDateTime}};
@@ -149,28 +143,19 @@ TEST_F(MonitorSeen, NoBlinkWhileThePeelQuestionIsUp)
     ASSERT_TRUE(app.Start());
     HWND note = app.Notes().at(0);
 
-    auto hiddenWithin = [&](DWORD ms) {
-        DWORD start = GetTickCount();
-        do {
-            if (!IsWindowVisible(note))
-                return true;
-            Sleep(10);
-        } while (GetTickCount() - start < ms);
-        return false;
-    };
-    EXPECT_TRUE(hiddenWithin(3000)) << "an overdue note blinks when blink is on";
+    auto hiddenWithin = [note](DWORD ms) { return WaitUntil([note] { return !IsWindowVisible(note); }, ms); };
+    EXPECT_TRUE(hiddenWithin(10000)) << "an overdue note blinks when blink is on";
 
-    // Wait for the note to be shown again before the question, so that the
-    // question does not find it in the middle of a blink.
-    for (int i = 0; i < 100 && !IsWindowVisible(note); ++i)
-        Sleep(10);
     app.PostCommand(note, 1101);
-    HWND box = app.WaitForDialog(5000);
+    HWND box = app.WaitForDialog();
     ASSERT_TRUE(box);
-    Sleep(400);
+    // A blink begun before the question ends with the note shown again: its
+    // hiding has been handled once this is answered, its showing follows.
+    app.Sync();
+    ASSERT_TRUE(WaitUntil([note] { return IsWindowVisible(note) != FALSE; }));
     EXPECT_FALSE(hiddenWithin(1500)) << "the note stays put while its question is up";
     PressButton(box, IDCANCEL);
-    ASSERT_TRUE(app.WaitForNoDialog(5000));
-    EXPECT_TRUE(hiddenWithin(3000)) << "blinking resumes after the question";
+    ASSERT_TRUE(app.WaitForNoDialog());
+    EXPECT_TRUE(hiddenWithin(10000)) << "blinking resumes after the question";
     EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
 }

@@ -50,7 +50,7 @@ RECT ClientRect(HWND window)
 // the posted command in the program's queue.
 void RunCommand(HWND window, int commandId)
 {
-    SendMessageTimeoutA(window, WM_COMMAND, static_cast<WPARAM>(commandId), 0, SMTO_NORMAL, 10000, nullptr);
+    SendMessageTimeoutA(window, WM_COMMAND, static_cast<WPARAM>(commandId), 0, SMTO_NORMAL, 30000, nullptr);
 }
 
 // The notes of the program ordered by their left edge (the tests place
@@ -92,18 +92,6 @@ HWND PageWith(HWND dialog, int controlId)
             return child;
     }
     return nullptr;
-}
-
-// Waits for a top-level window of the program with the class; every one
-// found is returned so that the caller can close them.
-std::vector<HWND> WaitForWindows(const Jotwise& app, const char* className, DWORD timeoutMs)
-{
-    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(50)) {
-        std::vector<HWND> found = app.Windows(className, true);
-        if (!found.empty())
-            return found;
-    }
-    return {};
 }
 
 // A junk file that lives as long as the object.
@@ -150,28 +138,25 @@ TEST_F(TrayCommands, HideAllShowAllAndArrange)
 
     // Put the note of slot 0 on top, so that only show all can restack them.
     SetWindowPos(notes[0], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    app.Sync();
-    Sleep(300);
+    ASSERT_TRUE(WaitUntil([&notes] { return ZOrderOf(notes).front() == notes[0]; }));
     RunCommand(app.MainWindow(), kHideAll);
     EXPECT_TRUE(app.Notes(true).empty()) << "hide all hides every note";
     RunCommand(app.MainWindow(), kShowAll);
     EXPECT_EQ(3u, app.Notes(true).size()) << "show all brings every note back";
-    Sleep(300); // the activations reach the window manager asynchronously
-    std::vector<HWND> stack = ZOrderOf(notes);
-    ASSERT_EQ(3u, stack.size());
-    EXPECT_EQ(notes[2], stack[0]) << "the note of the highest slot ends on top";
-    EXPECT_EQ(notes[1], stack[1]);
-    EXPECT_EQ(notes[0], stack[2]);
+    // The activations reach the window manager asynchronously.
+    const std::vector<HWND> slotsDown = {notes[2], notes[1], notes[0]};
+    EXPECT_TRUE(WaitUntil([&] { return ZOrderOf(notes) == slotsDown; }))
+        << "the note of the highest slot ends on top";
 
     // With every note hidden, arrange still asks and then moves nothing.
     RunCommand(app.MainWindow(), kHideAll);
     app.PostTrayCommand(kArrange);
-    HWND question = app.WaitForDialog(5000);
+    HWND question = app.WaitForDialog();
     ASSERT_TRUE(question);
     EXPECT_EQ(Sjis(u8"整列しますか？"), MessageText(question));
     EXPECT_EQ(Sjis(u8"処理の確認"), WindowText(question));
     PressButton(question, IDYES);
-    ASSERT_TRUE(app.WaitForNoDialog(5000));
+    ASSERT_TRUE(app.WaitForNoDialog());
     app.Sync();
     EXPECT_EQ(600, WindowRect(notes[0]).left);
     EXPECT_TRUE(app.Notes(true).empty());
@@ -179,20 +164,20 @@ TEST_F(TrayCommands, HideAllShowAllAndArrange)
 
     // "No" leaves everything where it was.
     app.PostTrayCommand(kArrange);
-    question = app.WaitForDialog(5000);
+    question = app.WaitForDialog();
     ASSERT_TRUE(question);
     PressButton(question, IDNO);
-    ASSERT_TRUE(app.WaitForNoDialog(5000));
+    ASSERT_TRUE(app.WaitForNoDialog());
     app.Sync();
     EXPECT_EQ(600, WindowRect(notes[0]).left);
     EXPECT_EQ(100, WindowRect(notes[1]).top);
 
     // "Yes" on the 768-pixel virtual screen: heights 400, 400, 100.
     app.PostTrayCommand(kArrange);
-    question = app.WaitForDialog(5000);
+    question = app.WaitForDialog();
     ASSERT_TRUE(question);
     PressButton(question, IDYES);
-    ASSERT_TRUE(app.WaitForNoDialog(5000));
+    ASSERT_TRUE(app.WaitForNoDialog());
     app.Sync();
     ASSERT_EQ(768, GetSystemMetrics(SM_CYSCREEN));
     RECT first = WindowRect(notes[0]);
@@ -258,25 +243,25 @@ TEST_F(TrayCommands, OptionsCancelChangesNothingAndOkSwitchesTheBorder)
     RECT client = ClientRect(note);
 
     app.PostTrayCommand(kOptions);
-    HWND dialog = app.WaitForDialog(5000, Sjis(u8"オプション"));
+    HWND dialog = app.WaitForDialog(10000, Sjis(u8"オプション"));
     ASSERT_TRUE(dialog);
     HWND general = PageWith(dialog, kBorderCheck);
     ASSERT_TRUE(general);
-    SendMessageTimeoutA(GetDlgItem(general, kBorderCheck), BM_CLICK, 0, 0, SMTO_NORMAL, 5000, nullptr);
+    app.Send(GetDlgItem(general, kBorderCheck), BM_CLICK);
     PressButton(dialog, IDCANCEL);
-    ASSERT_TRUE(app.WaitForNoDialog(5000));
+    ASSERT_TRUE(app.WaitForNoDialog());
     app.Sync();
     EXPECT_FALSE(GetWindowLongA(note, GWL_STYLE) & WS_THICKFRAME) << "cancel changes no note";
     EXPECT_FALSE(store::Read("Option").has_value()) << "cancel saves nothing";
 
     app.PostTrayCommand(kOptions);
-    dialog = app.WaitForDialog(5000, Sjis(u8"オプション"));
+    dialog = app.WaitForDialog(10000, Sjis(u8"オプション"));
     ASSERT_TRUE(dialog);
     general = PageWith(dialog, kBorderCheck);
     ASSERT_TRUE(general);
-    SendMessageTimeoutA(GetDlgItem(general, kBorderCheck), BM_CLICK, 0, 0, SMTO_NORMAL, 5000, nullptr);
+    app.Send(GetDlgItem(general, kBorderCheck), BM_CLICK);
     PressButton(dialog, IDOK);
-    ASSERT_TRUE(app.WaitForNoDialog(5000));
+    ASSERT_TRUE(app.WaitForNoDialog());
     app.Sync();
     EXPECT_TRUE(GetWindowLongA(note, GWL_STYLE) & WS_THICKFRAME) << "OK frames every note at once";
     EXPECT_EQ(client.right, ClientRect(note).right) << "the text area keeps its size";
@@ -302,12 +287,12 @@ TEST_F(TrayCommands, AboutBoxOpensAndCloses)
     Jotwise app;
     ASSERT_TRUE(app.Start());
     app.PostTrayCommand(kAbout);
-    HWND about = app.WaitForDialog(5000, Sjis(u8"バージョン情報"));
+    HWND about = app.WaitForDialog(10000, Sjis(u8"バージョン情報"));
     ASSERT_TRUE(about);
     EXPECT_EQ("Version 0.10", WindowText(GetDlgItem(about, 101)));
     EXPECT_EQ(Sjis(u8"ジョット・ワイズ"), WindowText(GetDlgItem(about, 102)));
     PressButton(about, IDOK);
-    EXPECT_TRUE(app.WaitForNoDialog(5000)) << "OK closes the About box";
+    EXPECT_TRUE(app.WaitForNoDialog()) << "OK closes the About box";
     EXPECT_TRUE(app.Running());
     EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
 }
@@ -334,13 +319,20 @@ TEST_F(TrayCommands, LibrariesPlantedUnderSystemNamesNeverRun)
         bool started = app.Start();
         SetCurrentDirectoryA(previous);
         ASSERT_TRUE(started);
-        for (int command : {1001, kOptions, kAbout, kHelp}) {
-            app.PostTrayCommand(command);
-            Sleep(1500);
+        // Each command opens its window once it has loaded what it needs.
+        auto opened = [&app] {
+            std::vector<HWND> windows;
             for (const char* className : {"TextC", "#32770", "HH Parent"})
                 for (HWND window : app.Windows(className, true))
-                    PostMessageA(window, WM_CLOSE, 0, 0);
-            app.WaitForNoDialog(5000);
+                    windows.push_back(window);
+            return windows;
+        };
+        for (int command : {1001, kOptions, kAbout, kHelp}) {
+            app.PostTrayCommand(command);
+            EXPECT_TRUE(WaitUntil([&] { return !opened().empty(); })) << "command " << command;
+            for (HWND window : opened())
+                PostMessageA(window, WM_CLOSE, 0, 0);
+            EXPECT_TRUE(WaitUntil([&] { return opened().empty(); })) << "command " << command;
         }
         app.Kill();
     }
@@ -391,13 +383,11 @@ TEST_F(TrayCommands, HelpOpensTheViewerFromTheTrayF1AndTheNoteMenu)
             PostMessageA(way.target, WM_KEYDOWN, VK_F1, 0);
         else
             app.PostCommand(way.target, kHelp);
-        std::vector<HWND> viewers = WaitForWindows(app, "HH Parent", 5000);
-        EXPECT_FALSE(viewers.empty()) << way.what << " opens the help viewer";
+        EXPECT_NE(nullptr, app.WaitForWindow("HH Parent")) << way.what << " opens the help viewer";
         EXPECT_TRUE(app.Windows("#32770", true).empty()) << way.what << " shows no error box";
-        for (HWND viewer : viewers)
+        for (HWND viewer : app.Windows("HH Parent", true))
             PostMessageA(viewer, WM_CLOSE, 0, 0);
-        for (int i = 0; i < 100 && !app.Windows("HH Parent", true).empty(); ++i)
-            Sleep(30);
+        EXPECT_TRUE(WaitUntil([&app] { return app.Windows("HH Parent", true).empty(); }));
     }
     EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
 }
