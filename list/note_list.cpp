@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <new>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "notes/note_table.h"
 #include "notes/note_window.h"
 #include "platform/error_box.h"
+#include "platform/program.h"
 #include "platform/wide_text.h"
 #include "res/resource.h"
 #include "store/recycle_bin.h"
@@ -612,6 +614,14 @@ LRESULT OnNotify(HWND list, NMHDR* header)
     case LVN_ITEMCHANGED:
         UpdateButtons(list);
         return 0;
+    case LVN_ODFINDITEMW: {
+        // Typing in the list: only this window knows what the rows say.
+        const auto* find = reinterpret_cast<NMLVFINDITEMW*>(header);
+        if (!(find->lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find->lvfi.psz)
+            return -1;
+        return FindRowByPrefix(
+            state->rows, state->order, find->lvfi.psz, find->iStart, (find->lvfi.flags & LVFI_WRAP) != 0);
+    }
     case NM_DBLCLK:
         RunCommand(list, IDC_LIST_SHOW);
         return 0;
@@ -662,9 +672,26 @@ void RememberLayout(HWND list, ListState* state)
         MapWindowPoints(nullptr, list, reinterpret_cast<POINT*>(&rect), 2);
         state->placed.push_back({id, anchor, rect});
     }
+    // Narrower than the row of buttons along the bottom, the close button
+    // would slide over the others: the list shrinks by the room between
+    // them, less the gap the others keep.
+    LONG leftButtonsEnd = 0;
+    LONG closeStart = 0;
+    LONG gap = 0;
+    for (const Placed& placed : state->placed) {
+        if (placed.anchors == (kLeft | kBottom)) {
+            if (leftButtonsEnd)
+                gap = placed.start.left - leftButtonsEnd;
+            leftButtonsEnd = placed.start.right;
+        } else if (placed.anchors == (kRight | kBottom)) {
+            closeStart = placed.start.left;
+        }
+    }
+    const LONG spare = closeStart - leftButtonsEnd - gap;
     RECT window;
     GetWindowRect(list, &window);
-    state->minTrack = {(window.right - window.left) * 3 / 4, (window.bottom - window.top) / 2};
+    state->minTrack
+        = {window.right - window.left - (spare > 0 ? spare : 0), (window.bottom - window.top) / 2};
 }
 
 void Layout(HWND list, int width, int height)
@@ -707,14 +734,21 @@ BOOL OnInitDialog(HWND list)
     state->search = GetDlgItem(list, IDC_LIST_SEARCH);
     ListView_SetExtendedListViewStyle(state->view, LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP);
     HICON icon = LoadIconW(AppInstance(), MAKEINTRESOURCEW(IDI_JOTWISE));
+    // The icon's own small image, not the large one squeezed into the caption.
+    auto smallIcon = static_cast<HICON>(LoadImageW(AppInstance(), MAKEINTRESOURCEW(IDI_JOTWISE), IMAGE_ICON,
+        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     SendMessageW(list, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    SendMessageW(list, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    SendMessageW(list, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon ? smallIcon : icon));
     RememberLayout(list, state);
     AddColumns(list, state);
     SetSortMark(state);
 
     RECT place;
     if (ReadWindowPlace(kPlaceValue, &place)) {
+        // A place stored smaller, by an older version or by hand, is held to
+        // the same minimum as dragging the frame.
+        place.right = std::max(place.right, place.left + state->minTrack.cx);
+        place.bottom = std::max(place.bottom, place.top + state->minTrack.cy);
         WINDOWPLACEMENT placement{};
         placement.length = sizeof(placement);
         GetWindowPlacement(list, &placement);
@@ -835,7 +869,10 @@ void OpenNoteList()
 {
     HWND list = NoteListWindow();
     if (!list && RegisterListClass())
-        list = CreateDialogParamW(AppInstance(), MAKEINTRESOURCEW(IDD_NOTE_LIST), nullptr, NoteListProc, 0);
+        // Owned by the main window, as a window of the program; the
+        // template keeps its taskbar button.
+        list = CreateDialogParamW(
+            AppInstance(), MAKEINTRESOURCEW(IDD_NOTE_LIST), MainWindow(), NoteListProc, 0);
     if (!list)
         return;
     if (IsIconic(list))

@@ -14,4 +14,19 @@ void SetNoteListWindow(HWND window);
 
 void NotifyNotesChanged();
 
+// Keeps the note list disabled while it lives: a command of another window
+// of the program runs, and whatever dialog or question it opens is modal to
+// the list too, whose commands would otherwise run inside it.
+class NoteListPause
+{
+public:
+    NoteListPause();
+    ~NoteListPause();
+    NoteListPause(const NoteListPause&) = delete;
+    NoteListPause& operator=(const NoteListPause&) = delete;
+
+private:
+    HWND list_ = nullptr;
+};
+
 #endif
