@@ -18,6 +18,7 @@
 #include "notes/app_state.h"
 #include "notes/monitor.h"
 #include "notes/note_commands.h"
+#include "notes/note_events.h"
 #include "notes/note_store.h"
 #include "notes/note_table.h"
 #include "notes/note_window.h"
@@ -128,13 +129,15 @@ void OnEndSession(HWND window, WPARAM ending, LPARAM how)
         DestroyWindow(window);
 }
 
-void OnCommand(HWND window, int commandId)
+void OnCommand(HWND window, WPARAM wParam)
 {
     AppState* state = App();
     if (!state)
         return;
     BusyScope busy(state->mainCommandBusy);
-    OnTrayCommand(window, commandId);
+    NoteListPause listPaused;
+    // The notification code 1 marks a command from the keyboard.
+    OnTrayCommand(window, LOWORD(wParam), HIWORD(wParam) == 1);
 }
 
 } // namespace
@@ -178,7 +181,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         OnEndSession(window, wParam, lParam);
         return 0;
     case WM_COMMAND:
-        OnCommand(window, LOWORD(wParam));
+        OnCommand(window, wParam);
         return 0;
     case WM_INITMENU:
         UpdateMenuState(window, reinterpret_cast<HMENU>(wParam));
@@ -193,9 +196,11 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_RESTOREDRAFT:
         RestoreEditorDraft(window);
         return 0;
-    case WM_SAVEFAILED:
+    case WM_SAVEFAILED: {
+        NoteListPause listPaused;
         ShowSaveFailure(window, static_cast<DWORD>(wParam));
         return 0;
+    }
     // The due monitor sleeps until a moment it computed from the clock; any
     // of these may have moved that moment.
     case WM_TIMECHANGE:

@@ -12,8 +12,45 @@
 #include "notes/app_state.h"
 #include "options/options_dialog.h"
 #include "platform/popup_menu.h"
+#include "platform/screen_place.h"
 #include "platform/tray_icon.h"
 #include "res/resource.h"
+
+namespace
+{
+
+struct OwnedSearch {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK FindEnabledOwned(HWND window, LPARAM search) noexcept
+{
+    auto* owned = reinterpret_cast<OwnedSearch*>(search);
+    if (GetWindow(window, GW_OWNER) != owned->owner || !IsWindowVisible(window) || !IsWindowEnabled(window))
+        return TRUE;
+    owned->found = window;
+    return FALSE;
+}
+
+// A picker, the due-date dialog or a question open over `window` disables
+// it; the keys belong to the window at the end of that chain. The system's
+// last active popup is not to be trusted for this once the owner has been
+// minimised and restored.
+HWND WindowTakingKeys(HWND window)
+{
+    for (int depth = 0; depth < 8 && !IsWindowEnabled(window); ++depth) {
+        OwnedSearch search = {window, nullptr};
+        EnumThreadWindows(
+            GetWindowThreadProcessId(window, nullptr), FindEnabledOwned, reinterpret_cast<LPARAM>(&search));
+        if (!search.found)
+            break;
+        window = search.found;
+    }
+    return window;
+}
+
+} // namespace
 
 void OnTrayNotify(HWND mainWindow, WPARAM iconId, LPARAM mouseMessage)
 {
@@ -35,13 +72,15 @@ void OnTrayNotify(HWND mainWindow, WPARAM iconId, LPARAM mouseMessage)
     }
 }
 
-void OnTrayCommand(HWND mainWindow, int commandId)
+void OnTrayCommand(HWND mainWindow, int commandId, bool fromKey)
 {
     AppState* state = App();
     switch (commandId) {
-    case IDM_NEW_NOTE:
-        OpenEditor(mainWindow);
+    case IDM_NEW_NOTE: {
+        const RECT pointerArea = PointerWorkArea();
+        OpenEditor(mainWindow, fromKey ? &pointerArea : nullptr);
         break;
+    }
     case IDM_SHOW_ALL:
         ShowAllNotes(0);
         break;
@@ -100,9 +139,14 @@ void OnNewNoteHotKey(HWND mainWindow)
         // A dialog or question of ours is up; a new editor would slip under it.
         if (state->optionsOpen || state->aboutOpen || state->mainCommandBusy || state->noteCommandBusy)
             return;
-        SendMessageW(mainWindow, WM_COMMAND, IDM_NEW_NOTE, 0);
+        // Sent as a keyboard accelerator's command: the note goes where the
+        // user is looking, not where the tray is.
+        SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(IDM_NEW_NOTE, 1), 0);
         editor = state->editorWindow;
     }
-    if (editor)
-        SetForegroundWindow(editor);
+    if (!editor)
+        return;
+    if (IsIconic(editor))
+        ShowWindow(editor, SW_RESTORE);
+    SetForegroundWindow(WindowTakingKeys(editor));
 }

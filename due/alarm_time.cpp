@@ -128,11 +128,12 @@ bool IsSnoozedAt(const NoteRecord* record, const FILETIME* now)
     return record && now && IsTimeSet(&record->snoozeUntil) && Ticks(*now) < Ticks(record->snoozeUntil);
 }
 
-ULONGLONG SnoozeWaitMs(const NoteRecord* record, const FILETIME* now)
+bool SnoozeEnd(const NoteRecord* record, const FILETIME* now, FILETIME* moment)
 {
-    if (!IsSnoozedAt(record, now))
-        return kNoDueChange;
-    return MsUntil(Ticks(*now), Ticks(record->snoozeUntil));
+    if (!moment || !IsSnoozedAt(record, now))
+        return false;
+    *moment = record->snoozeUntil;
+    return true;
 }
 
 Elapsed ElapsedSince(const FILETIME& then, const FILETIME& now)

@@ -30,9 +30,8 @@ FILETIME NextDayAt(const FILETIME& now, int hour);
 
 // The note's announcement waits: a snooze is set and has not ended at `now`.
 bool IsSnoozedAt(const NoteRecord* record, const FILETIME* now);
-// Milliseconds from `now` until the note's snooze ends, rounded up;
-// kNoDueChange when it is not snoozed.
-ULONGLONG SnoozeWaitMs(const NoteRecord* record, const FILETIME* now);
+// The moment the note's snooze ends; false when it is not snoozed at `now`.
+bool SnoozeEnd(const NoteRecord* record, const FILETIME* now, FILETIME* moment);
 
 // How long ago a moment passed, in the largest whole unit that fits, and
 // the milliseconds until that description changes.

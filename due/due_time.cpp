@@ -257,19 +257,24 @@ ULONGLONG Ticks(const FILETIME& time)
     return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
+FILETIME FileTimeOf(ULONGLONG ticks)
+{
+    return {static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+}
+
 } // namespace
 
-ULONGLONG DueChangeWaitMs(const FILETIME* due, const FILETIME* now)
+bool NextDueChange(const FILETIME* due, const FILETIME* now, FILETIME* moment)
 {
-    if (!due || !now || !IsTimeSet(due))
-        return kNoDueChange;
+    if (!due || !now || !moment || !IsTimeSet(due))
+        return false;
     SYSTEMTIME dueDay;
     FILETIME dueDayStart;
     if (!FileTimeToSystemTime(due, &dueDay))
-        return kNoDueChange;
+        return false;
     dueDay.wHour = dueDay.wMinute = dueDay.wSecond = dueDay.wMilliseconds = 0;
     if (!SystemTimeToFileTime(&dueDay, &dueDayStart))
-        return kNoDueChange;
+        return false;
 
     // Local wall-clock times have days of equal length, so the eve begins
     // exactly one day before the due day; the due state stays "due today"
@@ -285,6 +290,35 @@ ULONGLONG DueChangeWaitMs(const FILETIME* due, const FILETIME* now)
     else if (at <= Ticks(*due))
         change = Ticks(*due) + 1;
     else
+        return false;
+    *moment = FileTimeOf(change);
+    return true;
+}
+
+ULONGLONG DueChangeWaitMs(const FILETIME* due, const FILETIME* now)
+{
+    FILETIME change;
+    if (!NextDueChange(due, now, &change))
         return kNoDueChange;
-    return (change - at + kTicksPerMs - 1) / kTicksPerMs;
+    return (Ticks(change) - Ticks(*now) + kTicksPerMs - 1) / kTicksPerMs;
+}
+
+bool LocalMomentToUtc(const FILETIME* local, FILETIME* utc, const TIME_ZONE_INFORMATION* zone)
+{
+    if (!local || !utc)
+        return false;
+    const ULONGLONG shifted = Ticks(*local);
+    const ULONGLONG shift = static_cast<ULONGLONG>(g_clockShiftTicks.load());
+    const FILETIME wallClock = FileTimeOf(shifted - shift);
+    SYSTEMTIME localFields;
+    SYSTEMTIME utcFields;
+    FILETIME whole;
+    if (!FileTimeToSystemTime(&wallClock, &localFields)
+        || !TzSpecificLocalTimeToSystemTime(zone, &localFields, &utcFields)
+        || !SystemTimeToFileTime(&utcFields, &whole))
+        return false;
+    // The fields hold whole milliseconds, and so does the clock a pass
+    // reads: a moment between two is reached at the later one.
+    *utc = FileTimeOf(Ticks(whole) + (Ticks(wallClock) % kTicksPerMs ? kTicksPerMs : 0));
+    return true;
 }

@@ -1,5 +1,5 @@
 // Due-date arithmetic, classification and the date text. All times are
-// local wall-clock FILETIMEs; nothing here converts to or from UTC.
+// local wall-clock FILETIMEs; only LocalMomentToUtc converts to UTC.
 #ifndef JOTWISE_DUE_DUE_TIME_H
 #define JOTWISE_DUE_DUE_TIME_H
 
@@ -32,5 +32,15 @@ int GetDueStateAt(const NoteRecord* record, const FILETIME* now);
 // due time or an overdue note.
 constexpr ULONGLONG kNoDueChange = ~0ULL;
 ULONGLONG DueChangeWaitMs(const FILETIME* due, const FILETIME* now);
+
+// The moment itself, on the clock of `now`; false when it never changes.
+bool NextDueChange(const FILETIME* due, const FILETIME* now, FILETIME* moment);
+
+// A moment of GetLocalFileTime's clock (ShiftLocalClock taken off again) as
+// UTC, rounded up to the millisecond, under the daylight-saving rules of its
+// own date in `zone`, the system's time zone when null. A wait for a UTC moment stays right when
+// the offset changes before it comes, which a wait of so many milliseconds
+// of wall-clock time does not.
+bool LocalMomentToUtc(const FILETIME* local, FILETIME* utc, const TIME_ZONE_INFORMATION* zone = nullptr);
 
 #endif

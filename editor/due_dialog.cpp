@@ -2,6 +2,7 @@
 
 #include "due/due_time.h"
 #include "editor/editor_window.h"
+#include "platform/screen_place.h"
 #include "res/resource.h"
 
 namespace
@@ -80,6 +81,10 @@ INT_PTR CALLBACK DueDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG:
+        // The template's place is the owner's top-left corner, right over
+        // the editor's menu bar, toolbar and first lines, which then seemed
+        // to vanish; the middle of the editor leaves them in sight.
+        CentreOver(dialog, GetParent(dialog));
         FillFields(dialog);
         return TRUE;
     case WM_COMMAND:

@@ -9,6 +9,7 @@
 #include "due/due_time.h"
 #include "editor/editor_commands.h"
 #include "notes/app_state.h"
+#include "notes/note_events.h"
 #include "notes/monitor.h"
 #include "notes/note_table.h"
 #include "notes/text_convert.h"
@@ -158,6 +159,7 @@ void OnEditorDestroy(HWND editor)
 // "No" is the default: Enter must never throw text away.
 bool AskDiscard(HWND editor)
 {
+    NoteListPause listPaused;
     return ResourceMessageBox(
                editor, IDS_ASK_DISCARD, IDS_CONFIRM_CAPTION, MB_ICONQUESTION | MB_YESNO | MB_DEFBUTTON2)
         != IDNO;
@@ -193,7 +195,7 @@ EditorState* EditorStateOf(HWND editor)
     return reinterpret_cast<EditorState*>(GetWindowLongPtrW(editor, GWLP_USERDATA));
 }
 
-int OpenEditor(HWND owner)
+int OpenEditor(HWND owner, const RECT* newNoteArea)
 {
     AppState* app = App();
     if (!app)
@@ -220,7 +222,7 @@ int OpenEditor(HWND owner)
         height = remembered.bottom - remembered.top;
     }
 
-    if (!InitEditorState(owner, state, NoteRecordOf(owner))) {
+    if (!InitEditorState(owner, state, NoteRecordOf(owner), newNoteArea)) {
         ReleaseEditorState(state);
         return 0;
     }
@@ -240,7 +242,7 @@ int OpenEditor(HWND owner)
     return 1;
 }
 
-int InitEditorState(HWND owner, EditorState* state, const NoteRecord* ownerRecord)
+int InitEditorState(HWND owner, EditorState* state, const NoteRecord* ownerRecord, const RECT* newNoteArea)
 {
     if (!state)
         return 0;
@@ -265,7 +267,7 @@ int InitEditorState(HWND owner, EditorState* state, const NoteRecord* ownerRecor
             note.foreColour = app->options.foreColour;
             note.backColour = app->options.backColour;
         }
-        PlaceNewNote(&note);
+        PlaceNewNote(&note, newNoteArea);
         SYSTEMTIME now;
         GetLocalTime(&now);
         SystemTimeToFileTime(&now, &note.created);
@@ -530,9 +532,11 @@ LRESULT CALLBACK EditorWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_CLOSE:
         CloseEditor(window);
         return 0;
-    case WM_COMMAND:
+    case WM_COMMAND: {
+        NoteListPause listPaused;
         OnEditorCommand(window, LOWORD(wParam));
         return 0;
+    }
     case WM_INITMENU:
         ApplyEditorMenuState(window, reinterpret_cast<HMENU>(wParam));
         return 0;

@@ -28,8 +28,11 @@ constexpr int kEditorToolbarImages = 9;
 
 EditorState* EditorStateOf(HWND editor);
 
-int OpenEditor(HWND owner);
-int InitEditorState(HWND owner, EditorState* state, const NoteRecord* ownerRecord);
+// A new note's place is drawn inside `newNoteArea` (the tray monitor's work
+// area when null).
+int OpenEditor(HWND owner, const RECT* newNoteArea = nullptr);
+int InitEditorState(
+    HWND owner, EditorState* state, const NoteRecord* ownerRecord, const RECT* newNoteArea = nullptr);
 int CreateEditorControls(HWND editor, const CREATESTRUCTW* create);
 void SetEditorTitle(HWND editor);
 void CloseEditor(HWND editor);

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <new>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "notes/note_table.h"
 #include "notes/note_window.h"
 #include "platform/error_box.h"
+#include "platform/program.h"
 #include "platform/wide_text.h"
 #include "res/resource.h"
 #include "store/recycle_bin.h"
@@ -32,9 +34,6 @@ constexpr wchar_t kListClassName[] = L"ListC";
 constexpr UINT_PTR kFlashTimer = 1;
 constexpr UINT kFlashInterval = 120;
 constexpr int kFlashTicks = 6;
-
-// The open list, or null.
-HWND g_list = nullptr;
 
 // Which edges of the window a control follows when the window is resized.
 enum Anchor { kLeft = 1, kRight = 2, kTop = 4, kBottom = 8 };
@@ -615,6 +614,14 @@ LRESULT OnNotify(HWND list, NMHDR* header)
     case LVN_ITEMCHANGED:
         UpdateButtons(list);
         return 0;
+    case LVN_ODFINDITEMW: {
+        // Typing in the list: only this window knows what the rows say.
+        const auto* find = reinterpret_cast<NMLVFINDITEMW*>(header);
+        if (!(find->lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find->lvfi.psz)
+            return -1;
+        return FindRowByPrefix(
+            state->rows, state->order, find->lvfi.psz, find->iStart, (find->lvfi.flags & LVFI_WRAP) != 0);
+    }
     case NM_DBLCLK:
         RunCommand(list, IDC_LIST_SHOW);
         return 0;
@@ -665,9 +672,26 @@ void RememberLayout(HWND list, ListState* state)
         MapWindowPoints(nullptr, list, reinterpret_cast<POINT*>(&rect), 2);
         state->placed.push_back({id, anchor, rect});
     }
+    // Narrower than the row of buttons along the bottom, the close button
+    // would slide over the others: the list shrinks by the room between
+    // them, less the gap the others keep.
+    LONG leftButtonsEnd = 0;
+    LONG closeStart = 0;
+    LONG gap = 0;
+    for (const Placed& placed : state->placed) {
+        if (placed.anchors == (kLeft | kBottom)) {
+            if (leftButtonsEnd)
+                gap = placed.start.left - leftButtonsEnd;
+            leftButtonsEnd = placed.start.right;
+        } else if (placed.anchors == (kRight | kBottom)) {
+            closeStart = placed.start.left;
+        }
+    }
+    const LONG spare = closeStart - leftButtonsEnd - gap;
     RECT window;
     GetWindowRect(list, &window);
-    state->minTrack = {(window.right - window.left) * 3 / 4, (window.bottom - window.top) / 2};
+    state->minTrack
+        = {window.right - window.left - (spare > 0 ? spare : 0), (window.bottom - window.top) / 2};
 }
 
 void Layout(HWND list, int width, int height)
@@ -710,14 +734,21 @@ BOOL OnInitDialog(HWND list)
     state->search = GetDlgItem(list, IDC_LIST_SEARCH);
     ListView_SetExtendedListViewStyle(state->view, LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP);
     HICON icon = LoadIconW(AppInstance(), MAKEINTRESOURCEW(IDI_JOTWISE));
+    // The icon's own small image, not the large one squeezed into the caption.
+    auto smallIcon = static_cast<HICON>(LoadImageW(AppInstance(), MAKEINTRESOURCEW(IDI_JOTWISE), IMAGE_ICON,
+        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     SendMessageW(list, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    SendMessageW(list, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    SendMessageW(list, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon ? smallIcon : icon));
     RememberLayout(list, state);
     AddColumns(list, state);
     SetSortMark(state);
 
     RECT place;
     if (ReadWindowPlace(kPlaceValue, &place)) {
+        // A place stored smaller, by an older version or by hand, is held to
+        // the same minimum as dragging the frame.
+        place.right = std::max(place.right, place.left + state->minTrack.cx);
+        place.bottom = std::max(place.bottom, place.top + state->minTrack.cy);
         WINDOWPLACEMENT placement{};
         placement.length = sizeof(placement);
         GetWindowPlacement(list, &placement);
@@ -726,14 +757,14 @@ BOOL OnInitDialog(HWND list)
         SetWindowPlacement(list, &placement);
     }
     Refresh(list);
-    g_list = list;
+    SetNoteListWindow(list);
     ListenToNoteChanges(list);
     return TRUE;
 }
 
 void OnDestroy(HWND list)
 {
-    g_list = nullptr;
+    SetNoteListWindow(nullptr);
     StopListeningToNoteChanges(list);
     KillTimer(list, kFlashTimer);
     ListState* state = StateOf(list);
@@ -838,9 +869,12 @@ bool RegisterListClass()
 
 void OpenNoteList()
 {
-    HWND list = g_list;
+    HWND list = NoteListWindow();
     if (!list && RegisterListClass())
-        list = CreateDialogParamW(AppInstance(), MAKEINTRESOURCEW(IDD_NOTE_LIST), nullptr, NoteListProc, 0);
+        // Owned by the main window, as a window of the program; the
+        // template keeps its taskbar button.
+        list = CreateDialogParamW(
+            AppInstance(), MAKEINTRESOURCEW(IDD_NOTE_LIST), MainWindow(), NoteListProc, 0);
     if (!list)
         return;
     if (IsIconic(list))
@@ -851,13 +885,13 @@ void OpenNoteList()
 
 void CloseNoteList()
 {
-    if (HWND list = g_list)
+    if (HWND list = NoteListWindow())
         DestroyWindow(list);
 }
 
 bool HandleNoteListMessage(MSG* msg)
 {
-    HWND list = g_list;
+    HWND list = NoteListWindow();
     if (!list || !msg || (msg->hwnd != list && !IsChild(list, msg->hwnd)))
         return false;
     if (msg->message == WM_KEYDOWN && msg->wParam == 'F' && GetKeyState(VK_CONTROL) < 0) {

@@ -4,6 +4,7 @@
 #include <numeric>
 
 #include "due/due_time.h"
+#include "platform/wide_text.h"
 
 namespace
 {
@@ -55,6 +56,27 @@ std::vector<std::uint16_t> FoldForSearch(std::string_view text)
         folded.push_back(Fold(c));
     }
     return folded;
+}
+
+int FindRowByPrefix(const std::vector<NoteRow>& rows, const std::vector<int>& order, std::wstring_view typed,
+    int start, bool wrap)
+{
+    const std::vector<std::uint16_t> prefix = FoldForSearch(NoteFromWide(typed));
+    const int count = static_cast<int>(order.size());
+    if (prefix.empty() || count == 0)
+        return -1;
+    if (start < 0 || start >= count)
+        start = 0;
+    for (int step = 0; step < count; ++step) {
+        const int item = (start + step) % count;
+        if (item < start && !wrap)
+            break;
+        // The first line begins the note, and typing brings no line break.
+        const std::vector<std::uint16_t> note = FoldForSearch(rows[order[item]].text);
+        if (note.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), note.begin()))
+            return item;
+    }
+    return -1;
 }
 
 bool NoteMatches(std::string_view text, std::string_view query)

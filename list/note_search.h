@@ -39,6 +39,12 @@ std::vector<std::uint16_t> FoldForSearch(std::string_view text);
 // matches everything.
 bool NoteMatches(std::string_view text, std::string_view query);
 
+// What typing in the list selects: the first row in `order`, from `start`
+// on and round to the top when `wrap`, whose note begins with `typed`,
+// folded as the search folds; -1 when none does.
+int FindRowByPrefix(const std::vector<NoteRow>& rows, const std::vector<int>& order, std::wstring_view typed,
+    int start, bool wrap);
+
 // Row order for a column; ties fall back to the note ID.
 bool RowLess(const NoteRow& a, const NoteRow& b, int column);
 

@@ -89,6 +89,51 @@ bool ReachedDueTime(MonitorMemory* memory, int slot, HWND window, bool announcea
     return announceable && !wasAnnounceable && (known || !memory->remindersStarted);
 }
 
+bool IsMoment(const FILETIME& time)
+{
+    return time.dwLowDateTime != 0 || time.dwHighDateTime != 0;
+}
+
+void KeepSooner(FILETIME* soonest, const FILETIME& moment)
+{
+    if (!IsMoment(*soonest) || CompareFileTime(&moment, soonest) < 0)
+        *soonest = moment;
+}
+
+// Sets the timer to `wakeAt` in UTC, or stops it when there is no moment;
+// false when the timer cannot wait for it.
+bool ArmTimer(HANDLE timer, const FILETIME& wakeAt)
+{
+    if (!timer)
+        return !IsMoment(wakeAt);
+    if (!IsMoment(wakeAt))
+        return CancelWaitableTimer(timer) != FALSE;
+    FILETIME utc;
+    if (!LocalMomentToUtc(&wakeAt, &utc))
+        return false;
+    // Positive: an absolute time (a past one fires at once).
+    LARGE_INTEGER due;
+    due.LowPart = utc.dwLowDateTime;
+    due.HighPart = static_cast<LONG>(utc.dwHighDateTime);
+    return SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE) != FALSE;
+}
+
+// Without a timer: milliseconds on the wall clock until `wakeAt`.
+DWORD WaitMsUntil(const FILETIME& wakeAt)
+{
+    if (!IsMoment(wakeAt))
+        return INFINITE;
+    FILETIME now;
+    GetLocalFileTime(&now);
+    ULARGE_INTEGER at = {{wakeAt.dwLowDateTime, wakeAt.dwHighDateTime}};
+    ULARGE_INTEGER from = {{now.dwLowDateTime, now.dwHighDateTime}};
+    if (at.QuadPart <= from.QuadPart)
+        return 0;
+    constexpr ULONGLONG kTicksPerMs = 10000;
+    return static_cast<DWORD>(
+        std::min<ULONGLONG>((at.QuadPart - from.QuadPart) / kTicksPerMs + 1, INFINITE - 1));
+}
+
 } // namespace
 
 int DrawStateFor(int dueState, int eveColourOn, int dueColourOn)
@@ -107,6 +152,7 @@ int DrawStateFor(int dueState, int eveColourOn, int dueColourOn)
 bool MonitorPass(MonitorMemory* memory, const FILETIME* now, HANDLE stop)
 {
     memory->waitMs = INFINITE;
+    memory->wakeAt = {};
     AppState* state = App();
     if (!state)
         return false;
@@ -116,7 +162,7 @@ bool MonitorPass(MonitorMemory* memory, const FILETIME* now, HANDLE stop)
     const bool paused = MainThreadBusy(state);
 
     std::vector<BlinkTarget> blinking;
-    ULONGLONG untilChange = kNoDueChange;
+    FILETIME soonest = {};
     std::vector<HWND> reachedDue;
     {
         AppLock lock;
@@ -153,8 +199,11 @@ bool MonitorPass(MonitorMemory* memory, const FILETIME* now, HANDLE stop)
             int due = GetDueStateAt(record, now);
             if (ReachedDueTime(memory, slot, window, due == kDueOverdue && !IsSnoozedAt(record, now)))
                 reachedDue.push_back(window);
-            untilChange
-                = std::min({untilChange, DueChangeWaitMs(&record->due, now), SnoozeWaitMs(record, now)});
+            FILETIME change;
+            if (NextDueChange(&record->due, now, &change))
+                KeepSooner(&soonest, change);
+            if (SnoozeEnd(record, now, &change))
+                KeepSooner(&soonest, change);
             if (paused || record->hidden)
                 continue;
             int before = record->drawState;
@@ -170,13 +219,12 @@ bool MonitorPass(MonitorMemory* memory, const FILETIME* now, HANDLE stop)
     memory->remindersStarted = true;
     if (!Blink(state, blinking, stop))
         return false;
-    // A pass that blinked comes round again soon; otherwise the next thing
+    // A pass that blinked comes round again soon; besides, the next thing
     // that can happen by itself is the soonest change of a due state or end
     // of a snooze.
     if (!blinking.empty())
         memory->waitMs = kMonitorIntervalMs;
-    else if (untilChange != kNoDueChange)
-        memory->waitMs = static_cast<DWORD>(std::min<ULONGLONG>(untilChange, kLongestWaitMs));
+    memory->wakeAt = soonest;
     return true;
 }
 
@@ -185,16 +233,26 @@ DWORD WINAPI MonitorThreadProc(LPVOID) noexcept
     AppState* state = App();
     if (!state)
         return 0;
+    // Set to an absolute UTC moment, the timer fires at the due change
+    // whatever the wall clock does meanwhile (a daylight-saving switch, a
+    // clock set by hand, a sleep); a wait of so many milliseconds would not.
+    HANDLE timer = CreateWaitableTimerW(nullptr, FALSE, nullptr);
     MonitorMemory memory;
-    HANDLE events[] = {state->monitorStop, state->monitorWake};
+    HANDLE events[] = {state->monitorStop, state->monitorWake, timer};
+    const DWORD count = timer ? 3 : 2;
     for (;;) {
         if (!MonitorPass(&memory, nullptr, events[0]))
             break;
-        DWORD woken = WaitForMultipleObjects(2, events, FALSE, memory.waitMs);
+        DWORD waitMs = memory.waitMs;
+        if (!ArmTimer(timer, memory.wakeAt))
+            waitMs = std::min(waitMs, WaitMsUntil(memory.wakeAt));
+        DWORD woken = WaitForMultipleObjects(count, events, FALSE, waitMs);
         // A failed wait would turn this loop into a spin; stopping is safer.
         if (woken == WAIT_OBJECT_0 || woken == WAIT_FAILED)
             break;
     }
+    if (timer)
+        CloseHandle(timer);
     return 0;
 }
 

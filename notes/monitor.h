@@ -1,6 +1,6 @@
 // The due monitor thread: recolouring and blinking notes as their due times
-// near and pass. It sleeps until the next moment at which a note can change,
-// unless something wakes it earlier.
+// near and pass. It sleeps on a timer set to the next moment at which a note
+// can change, in UTC, unless something wakes it earlier.
 #ifndef JOTWISE_NOTES_MONITOR_H
 #define JOTWISE_NOTES_MONITOR_H
 
@@ -9,9 +9,6 @@
 // Time between two blink cycles, and each note's time hidden and shown.
 constexpr DWORD kMonitorIntervalMs = 200;
 constexpr DWORD kBlinkPhaseMs = 200;
-// The longest the thread sleeps while a note's due state will change: the
-// wait's clock and the wall clock drift apart over long waits.
-constexpr DWORD kLongestWaitMs = 60 * 60 * 1000;
 
 // Starts the thread at the lowest priority; its handle goes into AppState.
 void StartMonitorThread();
@@ -39,8 +36,12 @@ struct MonitorMemory {
     COLORREF eveColour = 0;
     COLORREF dueColour = 0;
     unsigned char blackWhite = 0;
-    // INFINITE: nothing changes until the monitor is woken.
+    // Until the next blink; INFINITE when nothing blinks.
     DWORD waitMs = INFINITE;
+    // The next moment at which something changes by itself, on the clock of
+    // GetLocalFileTime; {0, 0} when nothing will until the monitor is woken.
+    // The thread sets its timer to this moment in UTC.
+    FILETIME wakeAt = {};
     // Whether each slot's window was due for an announcement at its last
     // pass (overdue and not snoozed), to tell the moment its due time or its
     // snooze passes. The first pass announces the notes already past it.

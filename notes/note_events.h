@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 // Posted to each listening window; a burst of them is handled as one.
 constexpr UINT WM_NOTESCHANGED = WM_APP + 350;
 
@@ -13,6 +15,26 @@ constexpr UINT WM_NOTESCHANGED = WM_APP + 350;
 void ListenToNoteChanges(HWND window);
 void StopListeningToNoteChanges(HWND window);
 
+// The open note list window, or null.
+HWND NoteListWindow();
+void SetNoteListWindow(HWND window);
+
 void NotifyNotesChanged();
+
+// Keeps the note list, and every other window that listens, disabled while
+// it lives: a command of another window of the program runs, and whatever
+// dialog or question it opens is modal to them too, whose commands would
+// otherwise run inside it.
+class NoteListPause
+{
+public:
+    NoteListPause();
+    ~NoteListPause();
+    NoteListPause(const NoteListPause&) = delete;
+    NoteListPause& operator=(const NoteListPause&) = delete;
+
+private:
+    std::vector<HWND> paused_;
+};
 
 #endif

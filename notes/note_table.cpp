@@ -206,20 +206,18 @@ int CreateNoteWindow(HWND owner, const NoteRecord* source, const LOGFONTA* font)
     return 1;
 }
 
-void PlaceNewNote(NoteRecord* record)
+void PlaceNewNote(NoteRecord* record, const RECT* area)
 {
     if (!record)
         return;
-    // A screen without size would make every draw a division by zero.
-    int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    if (screenWidth <= 0)
-        screenWidth = 1;
-    if (screenHeight <= 0)
-        screenHeight = 1;
+    // Off the taskbar and the tray icon, on the monitor the user is looking at.
+    const RECT place = area ? *area : TrayWorkArea();
+    // An area without size would make every draw a division by zero.
+    const int width = place.right > place.left ? place.right - place.left : 1;
+    const int height = place.bottom > place.top ? place.bottom - place.top : 1;
     for (int attempt = 0; attempt < kPlacementTries; ++attempt) {
-        record->left = std::rand() % screenWidth;
-        record->top = std::rand() % screenHeight;
+        record->left = place.left + std::rand() % width;
+        record->top = place.top + std::rand() % height;
         if (!IsPointOnNote(record->left, record->top))
             break;
     }
@@ -301,23 +299,24 @@ int IsPointOnNote(int x, int y)
     return 0;
 }
 
-void ClampToArea(NoteRecord* record, int screenWidth, int screenHeight)
+void ClampToArea(NoteRecord* record, const RECT& area)
 {
     if (!record)
         return;
-    if (static_cast<std::int64_t>(record->left) + record->width > screenWidth)
-        record->left = screenWidth - record->width;
-    else if (record->left < 0)
-        record->left = 0;
-    if (static_cast<std::int64_t>(record->top) + record->height > screenHeight)
-        record->top = screenHeight - record->height;
-    else if (record->top < 0)
-        record->top = 0;
+    if (static_cast<std::int64_t>(record->left) + record->width > area.right)
+        record->left = area.right - record->width;
+    else if (record->left < area.left)
+        record->left = area.left;
+    if (static_cast<std::int64_t>(record->top) + record->height > area.bottom)
+        record->top = area.bottom - record->height;
+    else if (record->top < area.top)
+        record->top = area.top;
 }
 
 void ClampToScreen(NoteRecord* record)
 {
-    ClampToArea(record, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    if (record)
+        ClampToArea(record, WorkAreaAt({record->left, record->top}));
 }
 
 int DuplicateNote(HWND noteWindow)

@@ -14,8 +14,9 @@ int FindFreeNoteSlot(HWND owner, int report);
 // Creates a note window from a copy of `source`; 1 on success.
 int CreateNoteWindow(HWND owner, const NoteRecord* source, const LOGFONTA* font);
 
-// Gives the record a random free place and the lowest free ID.
-void PlaceNewNote(NoteRecord* record);
+// Gives the record a random free place inside `area` (the tray monitor's
+// work area when null) and the lowest free ID.
+void PlaceNewNote(NoteRecord* record, const RECT* area = nullptr);
 
 // The lowest ID from 1 to 127 that no note holds or the store kept, or a
 // fallback when the marking table cannot be allocated.
@@ -30,9 +31,10 @@ bool IsNoteIdFree(int id);
 
 int IsPointOnNote(int x, int y);
 
-// Moves the record onto the primary screen, one correction per axis.
+// Moves the record into the work area of the monitor that holds its
+// top-left corner, one correction per axis.
 void ClampToScreen(NoteRecord* record);
-void ClampToArea(NoteRecord* record, int screenWidth, int screenHeight);
+void ClampToArea(NoteRecord* record, const RECT& area);
 
 int DuplicateNote(HWND noteWindow);
 

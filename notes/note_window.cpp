@@ -4,6 +4,7 @@
 
 #include "notes/app_state.h"
 #include "notes/note_commands.h"
+#include "notes/note_events.h"
 #include "notes/note_layers.h"
 #include "notes/note_store.h"
 #include "notes/note_table.h"
@@ -43,6 +44,7 @@ void OnCommand(HWND window, int commandId)
     if (!state)
         return;
     BusyScope busy(state->noteCommandBusy);
+    NoteListPause listPaused;
     OnNoteCommand(window, commandId);
 }
 

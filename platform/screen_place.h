@@ -13,4 +13,19 @@ RECT FitIntoArea(const RECT& rect, const RECT& area);
 // one and answers true; a rectangle on some monitor, even partly, stays.
 bool BringOntoScreen(RECT* rect);
 
+// The work area (the monitor less the taskbar and docked bars) of the
+// monitor that holds the point, or of the nearest one.
+RECT WorkAreaAt(POINT point);
+
+// The work area of the monitor that shows the notification area, where the
+// tray icon is clicked; the primary monitor's without a taskbar.
+RECT TrayWorkArea();
+
+// The work area of the monitor under the mouse pointer.
+RECT PointerWorkArea();
+
+// Puts `window` over the middle of `owner`, kept inside the work area of
+// the owner's monitor, where the system's own dialogs stand.
+void CentreOver(HWND window, HWND owner);
+
 #endif

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/program.h"
+#include "platform/stand_in_font.h"
 
 std::wstring WideFromNote(std::string_view text)
 {
@@ -20,12 +21,47 @@ std::wstring WideFromNote(std::string_view text)
     return wide;
 }
 
-std::string NoteFromWide(std::wstring_view text, bool* lossy)
+namespace
+{
+
+wchar_t NoteCounterpart(wchar_t character)
+{
+    // Text from the web, a Mac or an ISO-2022-JP mail brings these code
+    // points; code page 932 holds the same characters under the ones a
+    // Japanese Windows keyboard types.
+    switch (character) {
+    case 0x301C: // WAVE DASH
+        return 0xFF5E;
+    case 0x2016: // DOUBLE VERTICAL LINE
+        return 0x2225;
+    case 0x2212: // MINUS SIGN
+        return 0xFF0D;
+    case 0x00A2: // CENT SIGN
+        return 0xFFE0;
+    case 0x00A3: // POUND SIGN
+        return 0xFFE1;
+    case 0x00AC: // NOT SIGN
+        return 0xFFE2;
+    case 0x2014: // EM DASH
+        return 0x2015;
+    case 0x00A0: // NO-BREAK SPACE
+        return L' ';
+    default:
+        return character;
+    }
+}
+
+} // namespace
+
+std::string NoteFromWide(std::wstring_view pasted, bool* lossy)
 {
     if (lossy)
         *lossy = false;
-    if (text.empty())
+    if (pasted.empty())
         return {};
+    std::wstring text(pasted);
+    for (wchar_t& character : text)
+        character = NoteCounterpart(character);
     BOOL usedDefault = FALSE;
     int length = WideCharToMultiByte(kNoteCodePage, WC_NO_BEST_FIT_CHARS, text.data(),
         static_cast<int>(text.size()), nullptr, 0, "?", &usedDefault);
@@ -103,8 +139,7 @@ HFONT CreateNoteFontIndirect(const LOGFONTA* font)
 {
     if (!font)
         return nullptr;
-    LOGFONTW wide = WideFont(*font);
-    return CreateFontIndirectW(&wide);
+    return CreateFontOrStandIn(WideFont(*font));
 }
 
 bool GetNoteFont(HFONT font, LOGFONTA* description)
@@ -112,7 +147,7 @@ bool GetNoteFont(HFONT font, LOGFONTA* description)
     if (!font || !description)
         return false;
     LOGFONTW wide{};
-    if (GetObjectW(font, sizeof(wide), &wide) != sizeof(wide))
+    if (!AskedFont(font, &wide))
         return false;
     *description = NoteFont(wide);
     return true;

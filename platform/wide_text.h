@@ -16,8 +16,11 @@ constexpr UINT kNoteCodePage = 932;
 // system's replacement character; the text is never cut short.
 std::wstring WideFromNote(std::string_view text);
 
-// UTF-16 to CP932. A character 932 cannot hold becomes '?' (never a best-fit
-// look-alike); `lossy`, when given, says whether that happened.
+// UTF-16 to CP932. Characters that other systems write under another code
+// point than 932 (WAVE DASH for FULLWIDTH TILDE, MINUS SIGN, EM DASH, the
+// no-break space and the like) become 932's own; one that 932 still cannot
+// hold becomes '?' (never a best-fit look-alike); `lossy`, when given, says
+// whether that happened.
 std::string NoteFromWide(std::wstring_view text, bool* lossy = nullptr);
 
 // A string-table text as UTF-16 (empty when missing).
@@ -36,7 +39,9 @@ int CopyNoteText(std::string_view text, char* buffer, int size);
 LOGFONTW WideFont(const LOGFONTA& font);
 LOGFONTA NoteFont(const LOGFONTW& font, bool* lossy = nullptr);
 
-// CreateFontIndirect and GetObject for stored font descriptions.
+// CreateFontIndirect and GetObject for stored font descriptions. A face the
+// system does not have paints in a stand-in that holds Japanese, and
+// GetNoteFont still gives the description as it was stored.
 HFONT CreateNoteFontIndirect(const LOGFONTA* font);
 // True when `font` is a font and `description` was filled.
 bool GetNoteFont(HFONT font, LOGFONTA* description);

@@ -266,7 +266,10 @@ bool ImportWithRegedit(const std::wstring& file)
 TEST_F(AppLifecycle, BackupImportedWithRegeditBringsBackEveryValue)
 {
     store::SeedNote(1, 100, 100, 200, 80, Sjis(u8"一行目\r\n\"引用\" と C:\\パス"));
-    store::SeedNote(2, 400, 100, 120, 60, "two");
+    // On one line, so written quoted: a quote after a backslash, backslashes
+    // in a row, one before the closing quote, and a quote after characters
+    // whose second byte in code page 932 is a backslash.
+    store::SeedNote(2, 400, 100, 120, 60, Sjis(u8"表\"ソ\\\"能\\\\ \\\\サーバ\\共有\\"));
     HKEY bin = nullptr;
     RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\KOVA\\Jotwise\\Deleted\\1", 0, nullptr, 0, KEY_ALL_ACCESS,
         nullptr, &bin, nullptr);

@@ -395,6 +395,15 @@ TEST_F(EditorEndToEnd, NewNoteHotKeyOpensTheEditorInFrontFromAnywhere)
     ASSERT_NE(nullptr, editor) << "Ctrl+Alt+M opens the editor";
     EXPECT_TRUE(WaitUntil([editor] { return GetForegroundWindow() == editor; }))
         << "the editor comes to the front";
+    // Minimised under its due-date dialog: restored, the dialog in front.
+    app.PostCommand(editor, 1157);
+    HWND due = app.WaitForDialog();
+    ShowWindow(editor, SW_MINIMIZE);
+    PressKeys({VK_CONTROL, VK_MENU, 'M'});
+    EXPECT_TRUE(WaitUntil([&] { return !IsIconic(editor) && GetForegroundWindow() == due; }))
+        << "in front: " << ClassOf(GetForegroundWindow());
+    PressButton(due, IDCANCEL);
+    ASSERT_TRUE(app.WaitForNoDialog());
     app.PostCommand(editor, 1152);
     EXPECT_TRUE(WaitUntilGone(editor));
     EXPECT_EQ(std::optional<DWORD>(0), app.Exit());

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/main_window.h"
 #include "tests/e2e/driver.h"
 
@@ -99,12 +101,20 @@ TEST_F(MonitorSeen, ColoursChangeAtTheDueMomentAndWhenTheClockMoves)
     NoteRecord later = MakeNote(2, 200, 40, 100, 60);
     later.due = LocalTimeFromNow(2 * kMinutesPerDay);
     store::SeedNote(later, "later", DefaultFont());
+    NoteRecord moved = MakeNote(3, 360, 40, 100, 60);
+    // Due seconds after the clock moved: the timer, set in UTC from the moved
+    // clock, comes for it untold.
+    ULARGE_INTEGER movedDue = due;
+    movedDue.QuadPart += 3ULL * kMinutesPerDay * 60 * 10000000 + 5 * 10000000ULL;
+    moved.due = {movedDue.LowPart, movedDue.HighPart};
+    store::SeedNote(moved, "moved", DefaultFont());
     Jotwise app;
     ASSERT_TRUE(app.Start());
     std::vector<HWND> notes = app.Notes(true);
-    ASSERT_EQ(2u, notes.size());
-    HWND soonNote = WindowRect(notes[0]).left < 150 ? notes[0] : notes[1];
-    HWND laterNote = soonNote == notes[0] ? notes[1] : notes[0];
+    ASSERT_EQ(3u, notes.size());
+    std::sort(
+        notes.begin(), notes.end(), [](HWND a, HWND b) { return WindowRect(a).left < WindowRect(b).left; });
+    HWND soonNote = notes[0], laterNote = notes[1], movedNote = notes[2];
     ASSERT_TRUE(WaitForColour(soonNote, options.dueColour, 5000)) << "due later today";
 
     ASSERT_TRUE(WaitForColour(soonNote, RGB(0, 0, 0))) << "overdue in black and white";
@@ -119,6 +129,11 @@ TEST_F(MonitorSeen, ColoursChangeAtTheDueMomentAndWhenTheClockMoves)
         << "nobody told the monitor yet";
     ASSERT_TRUE(app.Send(app.MainWindow(), WM_TIMECHANGE));
     EXPECT_TRUE(WaitForColour(laterNote, RGB(0, 0, 0), 2000)) << "recoloured as soon as told";
+    ASSERT_TRUE(WaitForColour(movedNote, RGB(0, 0, 0), 20000)) << "overdue on the moved clock";
+    seen = LocalTimeFromNow(3 * kMinutesPerDay);
+    late = {{seen.dwLowDateTime, seen.dwHighDateTime}};
+    EXPECT_LT(late.QuadPart, movedDue.QuadPart + 10000000ULL) << "within a second of the due time";
+    EXPECT_GE(late.QuadPart, movedDue.QuadPart) << "not before the due time";
     EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
 }
 

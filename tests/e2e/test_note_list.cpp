@@ -20,9 +20,12 @@ namespace
 constexpr int kNoteList = 1033;
 constexpr int kListSearch = 202;
 constexpr int kListView = 203;
+constexpr int kListShow = 204;
 constexpr int kListRestore = 206;
 constexpr int kListDelete = 207;
 constexpr int kListEmptyBin = 208;
+constexpr int kListClose = 209;
+constexpr int kOptions = 1008;
 constexpr int kPeelOff = 1101;
 constexpr int kDeleteFromRecord = 1102;
 constexpr int kHide = 1113;
@@ -83,6 +86,14 @@ std::map<std::wstring, std::vector<std::wstring>> ReadRows(const Jotwise& app, H
     return rows;
 }
 
+// The title of the selected row, or nothing.
+std::wstring SelectedTitle(const Jotwise& app, HWND view)
+{
+    int item = static_cast<int>(SendMessageW(view, LVM_GETNEXTITEM, -1, LVNI_SELECTED));
+    auto rows = ReadRowsInOrder(app, view);
+    return item >= 0 && item < static_cast<int>(rows.size()) ? rows[item].at(0) : std::wstring();
+}
+
 void Answer(const Jotwise& app, HWND note, int command, int answer)
 {
     app.PostCommand(note, command);
@@ -122,6 +133,8 @@ TEST_F(NoteList, EveryStoredNoteIsListedFoundAndBroughtBack)
         store::SeedNote(record, text(id), DefaultFont());
     }
     store::SeedNote(MakeNote(130, 10, 10, 90, 40), text(130), DefaultFont());
+    const RECT tooSmall = {100, 100, 180, 140};
+    store::WriteBinary("ListPlace", &tooSmall, sizeof(tooSmall));
     Jotwise app;
     ASSERT_TRUE(app.Start());
     HWND tooMany = app.WaitForDialog();
@@ -143,6 +156,24 @@ TEST_F(NoteList, EveryStoredNoteIsListedFoundAndBroughtBack)
     ASSERT_NE(nullptr, list);
     HWND view = GetDlgItem(list, kListView);
     EXPECT_TRUE(WaitUntil([view] { return SendMessageW(view, LVM_GETITEMCOUNT, 0, 0) == 71; }));
+
+    // A window of the program: owned by it, a key on every button, the
+    // buttons apart though the place stored for it was too small, and
+    // waiting while a dialog of the program is open.
+    EXPECT_EQ(app.MainWindow(), GetWindow(list, GW_OWNER));
+    for (int id = kListShow; id <= kListClose; ++id)
+        EXPECT_NE(std::string::npos, WindowText(GetDlgItem(list, id)).find("(&")) << "button " << id;
+    EXPECT_LT(
+        WindowRect(GetDlgItem(list, kListEmptyBin)).right, WindowRect(GetDlgItem(list, kListClose)).left);
+    app.PostTrayCommand(kOptions);
+    HWND options = app.WaitForDialog();
+    EXPECT_FALSE(IsWindowEnabled(list)) << "under the options dialog";
+    PressButton(options, IDCANCEL);
+    EXPECT_TRUE(WaitUntil([list] { return IsWindowEnabled(list) != FALSE; })) << "after the options dialog";
+    // Typing in the list selects the row that begins with what was typed.
+    for (wchar_t typed : Wide(u8"メモ６９"))
+        PostMessageW(view, WM_CHAR, typed, 1);
+    EXPECT_TRUE(WaitUntil([&] { return SelectedTitle(app, view) == Title(69); }));
     auto rows = ReadRows(app, view);
     ASSERT_EQ(71u, rows.size());
     // The list follows the notes through a message it posts to itself.
@@ -215,11 +246,7 @@ TEST_F(NoteList, EveryStoredNoteIsListedFoundAndBroughtBack)
 
     // Deleting a note on the desktop asks whether it goes to the bin: "No"
     // leaves it there, "Yes" moves it, and the row below it is selected.
-    auto selected = [&] {
-        int item = static_cast<int>(SendMessageW(view, LVM_GETNEXTITEM, -1, LVNI_SELECTED));
-        auto rows = ReadRowsInOrder(app, view);
-        return item >= 0 && item < static_cast<int>(rows.size()) ? rows[item].at(0) : std::wstring();
-    };
+    auto selected = [&] { return SelectedTitle(app, view); };
     SendMessageW(search, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(u8"メモ6").c_str()));
     for (WPARAM key : {VK_HOME, VK_DOWN})
         PostMessageW(view, WM_KEYDOWN, key, 0);

@@ -96,10 +96,13 @@ protected:
             if (!dialog)
                 return;
             shown = ReadFields(dialog);
+            GetWindowRect(dialog, &shownAt_);
             Press(dialog, IDCANCEL);
         });
         return shown;
     }
+
+    RECT shownAt_ = {};
 
     FILETIME& Due() const { return State()->note.due; }
     std::string Title() const { return WindowString(Editor()); }
@@ -127,7 +130,12 @@ TEST_F(DueDialog, DayBeyondTheMonthCarriesAndReopensNormalised)
     EXPECT_TRUE(SameTime(LocalTime(2000, 3, 1, 12, 0, 0), Due())) << "stored " << DateOf(Due());
     EXPECT_TRUE(Modified()) << "a changed due time marks the editor";
     EXPECT_EQ(Sjis("メモの編集") + " - 2000/03/01 12:00:00", Title());
+    MoveWindow(Editor(), 100, 80, 640, 480, TRUE);
     EXPECT_EQ((Fields{2000, 3, 1, 12, 0, 0}), ShownThenCancel()) << "reopened";
+    // Over the middle of the editor, as the font dialog and message boxes
+    // stand, leaving its menu bar, toolbar and first lines in sight.
+    EXPECT_EQ(420, (shownAt_.left + shownAt_.right) / 2);
+    EXPECT_EQ(320, (shownAt_.top + shownAt_.bottom) / 2);
 }
 
 TEST_F(DueDialog, MonthZeroIsDecemberOfTheYearBefore)

@@ -356,6 +356,25 @@ TEST(DueTime, WaitUntilTheDueStateNextChanges)
     }
 }
 
+// What the monitor's timer waits for: the UTC moment of a due change, under
+// the daylight-saving rules of its own date (UTC+1, summer time from the
+// last Sunday in March) and off the test hook's clock shift.
+TEST(DueTime, LocalMomentsBecomeUtcUnderTheirOwnDaylightSavingRules)
+{
+    TIME_ZONE_INFORMATION zone = {-60, {}, {0, 10, 0, 5, 3, 0, 0, 0}, 0, {}, {0, 3, 0, 5, 2, 0, 0, 0}, -60};
+    const FILETIME rows[][2] = {{Offset(Stored(2001, 7, 15, 12), 1), Offset(Stored(2001, 7, 15, 10), 10000)},
+        {Stored(2001, 3, 25, 1, 30), Stored(2001, 3, 25, 0, 30)},
+        {Stored(2001, 3, 25, 3, 30), Stored(2001, 3, 25, 1, 30)}}; // two hours on the wall, one real
+    ShiftLocalClock(90);
+    for (const auto& row : rows) {
+        FILETIME utc = {};
+        const FILETIME shifted = Offset(row[0], 90LL * 60 * 10000000);
+        EXPECT_TRUE(LocalMomentToUtc(&shifted, &utc, &zone));
+        EXPECT_EQ(0, CompareFileTime(&row[1], &utc)) << Text(row[0]) << " gave " << Text(utc);
+    }
+    ShiftLocalClock(-90);
+}
+
 TEST(DueTime, DueStateAtTheExactTick)
 {
     NoteRecord record{};
@@ -454,11 +473,13 @@ TEST(AlarmTime, SnoozeEndsAndHowLongAgo)
     EXPECT_EQ(Text(Stored(2001, 3, 2, 9)), Text(NextDayAt(now, 9)));
     EXPECT_EQ(Text(Stored(2001, 1, 1, 9)), Text(NextDayAt(Stored(2000, 12, 31, 1), 9)));
     NoteRecord record{};
+    FILETIME end = kSentinel;
     EXPECT_FALSE(IsSnoozedAt(&record, &now));
-    EXPECT_EQ(kNoDueChange, SnoozeWaitMs(&record, &now));
+    EXPECT_FALSE(SnoozeEnd(&record, &now, &end));
     record.snoozeUntil = MinutesLater(now, 10);
     EXPECT_TRUE(IsSnoozedAt(&record, &now));
-    EXPECT_EQ(600000u, SnoozeWaitMs(&record, &now));
+    EXPECT_TRUE(SnoozeEnd(&record, &now, &end));
+    EXPECT_EQ(Text(record.snoozeUntil), Text(end));
     EXPECT_FALSE(IsSnoozedAt(&record, &record.snoozeUntil)) << "over at its very tick";
 
     struct Case {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <vector>
 
 #include "app/reminder_balloon.h"
@@ -85,6 +86,12 @@ protected:
     }
 
     bool Pass(const FILETIME& now = kNow) { return MonitorPass(&memory_, &now, nullptr); }
+
+    // Ticks after `due` of the moment the thread's timer is set to.
+    LONGLONG WakeAfter(FILETIME due) const
+    {
+        return std::bit_cast<LONGLONG>(memory_.wakeAt) - std::bit_cast<LONGLONG>(due);
+    }
 
     // Waits until a pass on another thread has hidden its first blinking note.
     static bool BlinkStarted()
@@ -195,21 +202,23 @@ TEST_F(Monitor, SleepsUntilTheSoonestChangeOfAVisibleNote)
 {
     ASSERT_TRUE(Pass());
     EXPECT_EQ(INFINITE, memory_.waitMs) << "no notes";
+    EXPECT_EQ(0u, memory_.wakeAt.dwHighDateTime) << "no notes";
     AddNote(0, LocalTime(2001, 2, 20, 8, 0));
     AddNote(1, LocalTime(2001, 3, 9, 8, 0));
     ASSERT_TRUE(Pass());
-    EXPECT_EQ(kLongestWaitMs, memory_.waitMs) << "an eve a week away";
+    EXPECT_EQ(0, WakeAfter(LocalTime(2001, 3, 8, 0, 0))) << "an eve a week away, no hour at a time";
     AddNote(2, LocalTime(2001, 3, 1, 12, 0, 30));
     AddNote(3, LocalTime(2001, 3, 1, 12, 0, 10)).record.hidden = 1;
     app_->extra.remind = 0;
     ASSERT_TRUE(Pass());
-    EXPECT_EQ(30001u, memory_.waitMs) << "just after the due time of the visible note";
+    EXPECT_EQ(1, WakeAfter(LocalTime(2001, 3, 1, 12, 0, 30))) << "just after the visible note's due time";
     app_->extra.remind = 1;
     ASSERT_TRUE(Pass());
-    EXPECT_EQ(10001u, memory_.waitMs) << "a hidden note is due first and will be announced";
+    EXPECT_EQ(1, WakeAfter(LocalTime(2001, 3, 1, 12, 0, 10)))
+        << "a hidden note is due first, to be announced";
     AddNote(4, LocalTime(2001, 2, 20, 8, 0)).record.snoozeUntil = LocalTime(2001, 3, 1, 12, 0, 5);
     ASSERT_TRUE(Pass());
-    EXPECT_EQ(5000u, memory_.waitMs) << "an overdue note's snooze ends first";
+    EXPECT_EQ(0, WakeAfter(LocalTime(2001, 3, 1, 12, 0, 5))) << "an overdue note's snooze ends first";
     app_->options.blink = 1;
     ASSERT_TRUE(Pass());
     EXPECT_EQ(kMonitorIntervalMs, memory_.waitMs) << "an overdue note blinks";
@@ -267,7 +276,7 @@ TEST_F(Monitor, NothingChangesWhileTheEditorIsOpenOrACommandRunsButDueMomentsAre
     char text[] = "soon";
     AddNote(1, LocalTime(2001, 3, 1, 12, 0, 2)).record.text = text;
     ASSERT_TRUE(Pass());
-    EXPECT_EQ(2001u, memory_.waitMs) << "awake for the next due moment";
+    EXPECT_EQ(1, WakeAfter(LocalTime(2001, 3, 1, 12, 0, 2))) << "awake for the next due moment";
     ASSERT_TRUE(Pass(LocalTime(2001, 3, 1, 12, 0, 3)));
     OnDueReminder(nullptr);
     ASSERT_EQ(2u, g_balloons.size()) << "the due moment is announced with the editor open";

@@ -2,7 +2,9 @@
 // hold it, whatever the width or case of its Latin letters and digits.
 #include <gtest/gtest.h>
 
+#include "list/note_list.h"
 #include "list/note_search.h"
+#include "notes/note_events.h"
 #include "tests/unit/test_support.h"
 
 TEST(NoteSearch, MatchesByCharacterNotByByte)
@@ -53,4 +55,34 @@ TEST(NoteSearch, ColumnsSortAndUnsetDueDatesComeLast)
     EXPECT_EQ((std::vector<int>{2, 1, 0}), FilterAndSort(rows, "", kColumnDue, false));
     EXPECT_EQ((std::vector<int>{0, 1, 2}), FilterAndSort(rows, "", kColumnDue, true));
     EXPECT_EQ((std::vector<int>{2, 1, 0}), FilterAndSort(rows, "", kColumnState, false));
+}
+
+// Typing in the list: the next row in the order shown, from the start and
+// round the top when asked, whose note begins with what was typed, folded.
+TEST(NoteSearch, TypingSelectsTheNextRowThatBeginsWithIt)
+{
+    std::vector<NoteRow> rows(3);
+    rows[0].text = Sjis(u8"会議\r\n買う");
+    rows[1].text = Sjis(u8"買い物");
+    rows[2].text = Sjis(u8"ＡＢＣ商事");
+    const std::vector<int> order = {2, 0, 1};
+    EXPECT_EQ(2, FindRowByPrefix(rows, order, L"\x8CB7", 0, true)); // 買, not the second line of 会議
+    EXPECT_EQ(1, FindRowByPrefix(rows, order, L"\x4F1A", 2, true)) << "round the top";
+    EXPECT_EQ(-1, FindRowByPrefix(rows, order, L"abc", 1, false)) << "full-width letters fold, no wrap";
+}
+
+// The caption shows the icon's own small image, not the large one squeezed.
+TEST(NoteListWindow, CaptionShowsTheIconsSmallImage)
+{
+    ScopedAppState app;
+    OpenNoteList();
+    ICONINFO parts = {};
+    BITMAP image = {};
+    ASSERT_TRUE(GetIconInfo(
+        reinterpret_cast<HICON>(SendMessageW(NoteListWindow(), WM_GETICON, ICON_SMALL, 0)), &parts));
+    GetObjectW(parts.hbmMask, sizeof(image), &image);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSMICON), image.bmWidth);
+    DeleteObject(parts.hbmColor);
+    DeleteObject(parts.hbmMask);
+    CloseNoteList();
 }

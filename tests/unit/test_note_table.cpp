@@ -226,17 +226,19 @@ TEST_F(NoteTable, NewIdIsTheLowestNeitherReservedNorStored)
     EXPECT_TRUE(IsNoteIdFree(130));
 }
 
-TEST_F(NoteTable, NewNotesAndDuplicatesLandOnTheScreenAndOffOtherNotes)
+TEST_F(NoteTable, NewNotesAndDuplicatesLandInTheWorkAreaAndOffOtherNotes)
 {
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);
     std::srand(4321);
     ASSERT_EQ(1, Create(1, 0, 0, width / 2, height));
+    // Bands along the top and bottom edges are taken by bars.
+    const RECT work = {0, 40, width, height - 60};
     for (int i = 0; i < 30; ++i) {
         NoteRecord record = MakeRecord(0, 0, 0, 90, 50);
-        PlaceNewNote(&record);
+        PlaceNewNote(&record, &work);
         EXPECT_TRUE(record.left > width / 2 && record.left < width) << "left " << record.left;
-        EXPECT_TRUE(record.top >= 0 && record.top < height) << "top " << record.top;
+        EXPECT_TRUE(record.top >= 40 && record.top < height - 60) << "top " << record.top;
         EXPECT_EQ(90, record.width);
         EXPECT_EQ(2, record.id);
     }
@@ -267,29 +269,27 @@ TEST_F(NoteTable, PointOnNoteUsesTheRecordRectangleWithInclusiveEdges)
 TEST(NoteClamp, OneCorrectionPerAxis)
 {
     NoteRecord record = MakeRecord(1, 1000, 700, 100, 100);
-    ClampToArea(&record, 1024, 768);
+    ClampToArea(&record, {0, 0, 1024, 768});
     EXPECT_EQ(924, record.left);
     EXPECT_EQ(668, record.top);
     EXPECT_EQ(100, record.width);
     EXPECT_EQ(100, record.height);
 
     record = MakeRecord(1, -20, -5, 100, 100);
-    ClampToArea(&record, 1024, 768);
+    ClampToArea(&record, {0, 0, 1024, 768});
     EXPECT_EQ(0, record.left);
     EXPECT_EQ(0, record.top);
 
     record = MakeRecord(1, 0, 10, 1200, 50);
-    ClampToArea(&record, 1024, 768);
+    ClampToArea(&record, {0, 0, 1024, 768});
     EXPECT_EQ(-176, record.left) << "wider than the screen: a negative left";
     EXPECT_EQ(10, record.top);
     EXPECT_EQ(1200, record.width);
 
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
-    record = MakeRecord(1, width - 10, height, 100, 20);
-    ClampToScreen(&record);
-    EXPECT_EQ(width - 100, record.left);
-    EXPECT_EQ(height - 20, record.top);
+    record = MakeRecord(1, 20, 10, 100, 20);
+    ClampToArea(&record, {60, 40, 1024, 728});
+    EXPECT_EQ(60, record.left) << "right of a band the taskbar takes";
+    EXPECT_EQ(40, record.top);
 }
 
 TEST_F(NoteTable, DuplicateKeepsTheSourceAndStoresTheCopyAtOnce)

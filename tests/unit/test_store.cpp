@@ -7,12 +7,14 @@
 #include "due/due_time.h"
 #include "notes/note_store.h"
 #include "notes/note_table.h"
+#include "notes/note_window.h"
 #include "platform/wide_text.h"
 #include "store/backup.h"
 #include "store/draft.h"
 #include "store/recycle_bin.h"
 #include "store/registry_key.h"
 #include "store/restore.h"
+#include "tests/unit/test_note_window_support.h"
 #include "tests/unit/test_store_support.h"
 #include "tests/unit/test_support.h"
 
@@ -594,6 +596,34 @@ TEST_F(Store, LoadedNoteKeepsReservedBytesAndStartsVisibleInDrawStateZero)
     expected.storedBrush = saved.storedBrush;
     EXPECT_EQ(BytesOf(&expected, 80), list->bytes);
     EXPECT_EQ(BytesOf("reserved", 9), ReadRaw("Memo5")->bytes);
+}
+
+// A face the system lacks, in a character set for which the system would
+// pick a font without Japanese: the text paints unlike boxes (what U+E000,
+// which no font has, paints), and the font goes back to the store as it came.
+TEST_F(Store, NoteInAFaceTheSystemLacksPaintsItsTextAndKeepsItsFont)
+{
+    LOGFONTA missing = TestFont();
+    std::memset(missing.lfFaceName, 0, sizeof(missing.lfFaceName));
+    std::strcpy(missing.lfFaceName, "Jotwise No Such Face");
+    missing.lfCharSet = ANSI_CHARSET;
+    SeedNote(MakeRecord(5, 10, 10, 120, 40), Sjis("期日"), missing);
+    LoadStore(nullptr, CreateNoteWindow);
+    NoteRecord* record = NoteRecordOf(NoteWithId(5));
+    ASSERT_NE(nullptr, record);
+    Canvas text(120, 40);
+    Canvas boxes(120, 40);
+    PaintNote(NoteWithId(5), text.dc());
+    std::strcpy(record->text, "\xF0\x40\xF0\x40");
+    PaintNote(NoteWithId(5), boxes.dc());
+    EXPECT_NE(
+        boxes.CountInk(0, 0, 120, 40, record->backColour), text.CountInk(0, 0, 120, 40, record->backColour))
+        << "the text paints as boxes";
+    LOGFONTA shown = {};
+    ASSERT_TRUE(GetNoteFont(record->font, &shown));
+    EXPECT_STREQ("Jotwise No Such Face", shown.lfFaceName) << "what the font dialog starts from";
+    CloseNote(NoteWithId(5));
+    EXPECT_EQ(BytesOf(&missing, sizeof(missing)), ReadRaw("Font5")->bytes);
 }
 
 TEST_F(Store, NoteWithMissingOrEmptyTextIsSkippedAndItsValuesStay)

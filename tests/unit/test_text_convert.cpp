@@ -8,6 +8,7 @@
 #include <string>
 
 #include "notes/text_convert.h"
+#include "platform/wide_text.h"
 #include "tests/unit/test_support.h"
 
 namespace
@@ -218,6 +219,24 @@ TEST(TextConvert, TrailingLineBreaksAreCut)
     EXPECT_EQ("", Cut(""));
     EXPECT_EQ("ab\rx", Cut("ab\rx")) << "a lone CR is not a line break; the x is the user's";
     CutTrailingNewlines(nullptr);
+}
+
+// Pasted characters that 932 keeps under another code point are stored as
+// the user saw them and come back as 932's own; an emoji still asks first.
+TEST(TextConvert, PastedCharactersTakeTheirCodePage932Counterparts)
+{
+    const std::pair<std::wstring, std::string> rows[] = {{L"\x301C\xFF5E", "\x81\x60"},
+        {L"\x2016\x2225", "\x81\x61"}, {L"\x2212\xFF0D", "\x81\x7C"}, {L"\x00A2\xFFE0", "\x81\x91"},
+        {L"\x00A3\xFFE1", "\x81\x92"}, {L"\x00AC\xFFE2", "\x81\xCA"}, {L"\x2014\x2015", "\x81\x5C"},
+        {L"\x00A0 ", " "}}; // pasted and shown, then the bytes kept for both
+    for (const auto& [pair, bytes] : rows) {
+        bool lossy = true;
+        EXPECT_EQ(bytes + bytes, NoteFromWide(pair, &lossy)) << Visible(bytes);
+        EXPECT_FALSE(lossy) << Visible(bytes);
+        EXPECT_EQ(pair.substr(1), WideFromNote(bytes)) << Visible(bytes);
+    }
+    bool lossy = false;
+    EXPECT_TRUE(NoteFromWide(L"a\U0001F600", &lossy).starts_with("a?") && lossy) << "an emoji has none";
 }
 
 namespace
