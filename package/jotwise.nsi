@@ -72,9 +72,11 @@ Var JotwiseWasRunning
 ; Asks a running Jotwise to exit the way its tray menu does, which saves
 ; every note; its main window going is the sign that it did. The process is
 ; waited for when the system lets us open it, as its exe stays locked until
-; it ends; otherwise the window is given twenty seconds to go. A Jotwise
-; busy in a dialog does not act on the command; the user may close the
-; dialog and retry. Silent runs give up with exit code 2.
+; it ends; otherwise the window is given twenty seconds to go. Jotwise
+; keeps open editor text as a draft and ends even with a dialog up; it
+; stays only when that draft cannot be written, and then says why in a box
+; of its own: the user may read it and retry. Silent runs give up with
+; exit code 2.
 !macro CLOSE_JOTWISE PREFIX
 Function ${PREFIX}CloseJotwise
     Push $0
@@ -112,7 +114,7 @@ Function ${PREFIX}CloseJotwise
             Quit
         ${EndIf}
         MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
-            "Jotwise を終了できませんでした。$\r$\nJotwise のダイアログやエディタを閉じてから「再試行」を押してください。" \
+            "Jotwise を終了できませんでした。$\r$\nJotwise が表示しているメッセージを確認してから「再試行」を押してください。" \
             IDRETRY retry
         Quit
         retry:
