@@ -341,8 +341,9 @@ TEST_F(EditorEndToEnd, EveryEndWithTheEditorOpenKeepsItsChangesAsADraftForTheNex
                 PressButton(dialog, IDOK);
                 ASSERT_TRUE(app.WaitForNoDialog());
             }
-            app.PostCommand(editor, 1174); // 繰り返し(&R) → 毎週
-            app.Sync();
+            // Sent, so that it is handled before the ending's message even
+            // while the program waits on a call to another process.
+            app.Send(editor, WM_COMMAND, 1174); // 繰り返し(&R) → 毎週
             endings[i].second(app, editor);
             if (i > 0) { // after a logoff the system ends the process
                 EXPECT_EQ(std::optional<DWORD>(0), app.WaitForExit()) << "ended, no question left open";
