@@ -27,6 +27,7 @@
 #include "platform/hotkey.h"
 #include "platform/tray_icon.h"
 #include "platform/wide_text.h"
+#include "reminders/reminder_window.h"
 #include "res/resource.h"
 
 namespace
@@ -68,6 +69,7 @@ void OnDestroy(HWND window)
     if (editor)
         CloseEditorForExit(editor);
     CloseNoteList();
+    CloseReminderWindow();
     // The monitor reads note records; stop it before any record is freed.
     StopMonitorThread(state->monitorThread);
     state->monitorThread = nullptr;
@@ -108,8 +110,10 @@ void OnEndSession(HWND window, WPARAM ending, LPARAM how)
     if (!ending || !state)
         return;
     SaveOptions();
-    // The list keeps its place only when it closes.
+    // The list and the reminder window keep their places only when they
+    // close.
     CloseNoteList();
+    CloseReminderWindow();
     // Typed text that was never applied survives the logoff as a draft.
     HWND editor = state->editorWindow;
     if (editor) {
@@ -321,7 +325,7 @@ int RunJotwise(HINSTANCE instance)
 
     MSG msg = {};
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (HandleNoteListMessage(&msg))
+        if (HandleNoteListMessage(&msg) || HandleReminderWindowMessage(&msg))
             continue;
         if (!TranslateAcceleratorW(MainWindow(), accelerators, &msg)) {
             TranslateMessage(&msg);

@@ -4,11 +4,10 @@
 #include <utility>
 
 #include "notes/app_state.h"
-#include "notes/monitor.h"
-#include "notes/note_layers.h"
 #include "notes/reminder_queue.h"
 #include "platform/tray_icon.h"
 #include "platform/wide_text.h"
+#include "reminders/reminder_window.h"
 #include "res/resource.h"
 
 namespace
@@ -17,8 +16,9 @@ namespace
 constexpr std::size_t kLineLimit = 60;
 constexpr std::size_t kLinesShown = 3;
 
-// The notes of the balloon on screen (main thread only).
-std::vector<HWND> g_balloonNotes;
+// The balloon on screen is the due balloon, not another one that took its
+// place: only its click opens the reminder window.
+bool g_dueBalloonShown = false;
 // Notes announced while the tray icon was missing (at logon, while Explorer
 // restarts), kept for the balloon the icon's return brings.
 std::vector<HWND> g_pendingNotes;
@@ -83,6 +83,12 @@ void OnDueReminder(HWND mainWindow)
     g_pendingNotes.insert(g_pendingNotes.end(), notes.begin(), notes.end());
     g_pendingAtStart = g_pendingAtStart || atStart;
     ShowPendingReminder(mainWindow);
+    // The window lists every note due, not only those just announced, and
+    // needs no tray icon; it comes up without taking the focus from what
+    // the user is typing.
+    const AppState* state = App();
+    if (!notes.empty() && state->extra.remind && state->extra.remindWindow)
+        ShowReminderWindow(false);
 }
 
 void ShowPendingReminder(HWND mainWindow)
@@ -112,34 +118,18 @@ void ShowPendingReminder(HWND mainWindow)
         g_pendingNotes = std::move(shown);
         return;
     }
-    g_balloonNotes = std::move(shown);
+    g_dueBalloonShown = true;
     g_pendingNotes.clear();
     g_pendingAtStart = false;
 }
 
 void OnReminderBalloonClick()
 {
-    AppState* state = App();
-    if (!state)
-        return;
-    HWND first = nullptr;
-    for (HWND note : g_balloonNotes) {
-        NoteRecord* record = IsOpenNote(state, note) ? NoteRecordOf(note) : nullptr;
-        if (!record)
-            continue;
-        record->hidden = 0;
-        SetWindowPos(note, NoteZOrderAnchor(note), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-        if (!first)
-            first = note;
-    }
-    if (first) {
-        // A note that was hidden has its due state judged again.
-        WakeMonitor();
-        SetForegroundWindow(first);
-    }
+    if (g_dueBalloonShown)
+        ShowReminderWindow(true);
 }
 
 void ForgetReminderBalloon()
 {
-    g_balloonNotes.clear();
+    g_dueBalloonShown = false;
 }

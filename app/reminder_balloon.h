@@ -1,5 +1,5 @@
 // Due reminders announced: the notes the monitor queued, in one tray
-// balloon, and what a click on the balloon does.
+// balloon and the reminder window, and what a click on the balloon does.
 #ifndef JOTWISE_APP_REMINDER_BALLOON_H
 #define JOTWISE_APP_REMINDER_BALLOON_H
 
@@ -8,21 +8,22 @@
 #include <string>
 #include <vector>
 
-// Main thread, WM_DUEREMINDER: shows the balloon for everything queued
-// (nothing when reminders are switched off). Without a tray icon to show it
-// from, the balloon waits for ShowPendingReminder.
+// Main thread, WM_DUEREMINDER: shows the balloon for everything queued and,
+// unless the options say the balloon alone, the reminder window (nothing
+// when reminders are switched off). Without a tray icon to show it from,
+// the balloon waits for ShowPendingReminder.
 void OnDueReminder(HWND mainWindow);
 
 // Main thread: the tray icon is back; shows the balloon that could not be
 // shown without it, if there is one.
 void ShowPendingReminder(HWND mainWindow);
 
-// Main thread: the user clicked the balloon; the notes it spoke of are
-// shown if hidden and brought to the front.
+// Main thread: the user clicked the balloon; the reminder window opens on
+// the notes that are due.
 void OnReminderBalloonClick();
 
-// Another balloon took the place of the due balloon: a click on it brings
-// no note forward.
+// Another balloon took the place of the due balloon: a click on it opens
+// no reminder window.
 void ForgetReminderBalloon();
 
 // The first line of a note's text that is not blank, at most `limit`

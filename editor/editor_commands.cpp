@@ -15,8 +15,11 @@
 #include "notes/note_window.h"
 #include "notes/text_convert.h"
 #include "platform/error_box.h"
+#include "platform/popup_menu.h"
 #include "platform/wide_text.h"
 #include "res/resource.h"
+
+static_assert(IDM_EDIT_REPEAT_YEARLY - IDM_EDIT_REPEAT_NONE == kRepeatYearly);
 
 namespace
 {
@@ -68,8 +71,13 @@ bool ApplyExistingNote(HWND editor, EditorState* state)
         // The due monitor writes the draw state of records it holds under
         // this lock; the image is replaced as a whole.
         AppLock lock;
+        // A new due date is a new deadline: the snooze of the old one ends.
+        if (CompareFileTime(&record->due, &copy.due) != 0)
+            record->snoozeUntil = {};
         ReleaseNoteResources(record);
         CopyNoteImage(record, &copy);
+        record->repeat = copy.repeat;
+        record->repeatDay = copy.repeatDay;
         if (copy.text) {
             std::size_t length = std::strlen(copy.text);
             record->text = static_cast<char*>(std::malloc(length + 1));
@@ -127,9 +135,28 @@ void OnEditorCommand(HWND editor, int commandId)
     case IDM_HELP:
         ShowHelp(editor, kHelpContext, HELP_CONTEXT_EDITOR);
         break;
+    case IDM_EDIT_REPEAT_NONE:
+    case IDM_EDIT_REPEAT_DAILY:
+    case IDM_EDIT_REPEAT_WEEKDAYS:
+    case IDM_EDIT_REPEAT_WEEKLY:
+    case IDM_EDIT_REPEAT_MONTHLY:
+    case IDM_EDIT_REPEAT_YEARLY:
+        EditorRepeatCommand(editor, commandId - IDM_EDIT_REPEAT_NONE);
+        break;
     default:
         break;
     }
+}
+
+void EditorRepeatCommand(HWND editor, int kind)
+{
+    EditorState* state = EditorStateOf(editor);
+    if (!state || kind < kRepeatNone || kind >= kRepeatKindCount || state->note.repeat == kind)
+        return;
+    state->note.repeat = static_cast<std::uint8_t>(kind);
+    state->note.repeatDay = 0;
+    if (state->edit)
+        MarkModified(state);
 }
 
 void EditorFontCommand(HWND editor)
@@ -191,9 +218,12 @@ void EditorDueCommand(HWND editor)
     if (result != 1)
         return;
     const FILETIME& after = state->note.due;
-    if ((after.dwLowDateTime != before.dwLowDateTime || after.dwHighDateTime != before.dwHighDateTime)
-        && state->edit)
-        MarkModified(state);
+    if (after.dwLowDateTime != before.dwLowDateTime || after.dwHighDateTime != before.dwHighDateTime) {
+        // A monthly repeat follows the day of the new date from now on.
+        state->note.repeatDay = 0;
+        if (state->edit)
+            MarkModified(state);
+    }
     SetEditorTitle(editor);
 }
 
@@ -307,7 +337,13 @@ void ApplyEditorMenuState(HWND editor, HMENU menu)
     };
     grey(IDM_EDIT_PASTE, !IsClipboardFormatAvailable(CF_TEXT));
     EditorState* state = EditorStateOf(editor);
-    if (!state || !state->edit)
+    if (!state)
+        return;
+    EnableSubmenuOf(menu, IDM_EDIT_REPEAT_NONE, IsTimeSet(&state->note.due));
+    int repeat = state->note.repeat < kRepeatKindCount ? state->note.repeat : 0;
+    CheckMenuRadioItem(
+        menu, IDM_EDIT_REPEAT_NONE, IDM_EDIT_REPEAT_YEARLY, IDM_EDIT_REPEAT_NONE + repeat, MF_BYCOMMAND);
+    if (!state->edit)
         return;
     HWND edit = state->edit;
     bool canUndo = SendMessageW(edit, EM_CANUNDO, 0, 0) != 0;

@@ -11,6 +11,8 @@ void OnEditorCommand(HWND editor, int commandId);
 void EditorFontCommand(HWND editor);
 void EditorBackColourCommand(HWND editor);
 void EditorDueCommand(HWND editor);
+// How the copy's due time repeats (a RepeatKind); marks the editor changed.
+void EditorRepeatCommand(HWND editor, int kind);
 void EditorEditCommand(HWND editor, int commandId);
 
 // Takes the edit control's text into the state's copy; 1 on success.

@@ -252,6 +252,8 @@ int InitEditorState(HWND owner, EditorState* state, const NoteRecord* ownerRecor
     LOGFONTA description = {};
     if (ownerRecord) {
         CopyNoteImage(&note, ownerRecord);
+        note.repeat = ownerRecord->repeat;
+        note.repeatDay = ownerRecord->repeatDay;
         state->isNew = 0;
         // Stored text has its tabs expanded; the user edits with tabs again.
         note.text = SpacesToTabsCopy(ownerRecord);
@@ -381,6 +383,8 @@ LONG SaveEditorDraft(HWND editor)
         return ERROR_SUCCESS;
     Draft draft = {};
     CopyNoteImage(&draft.note, &state->note);
+    draft.note.repeat = state->note.repeat;
+    draft.note.repeatDay = state->note.repeatDay;
     if (!GetNoteFont(state->note.font, &draft.font))
         SetDefaultFont(&draft.font);
     draft.text.resize(static_cast<std::size_t>(GetWindowTextLengthW(state->edit)) + 1);
@@ -421,6 +425,8 @@ void RestoreEditorDraft(HWND mainWindow)
         note.foreColour = draft.note.foreColour;
         note.backColour = draft.note.backColour;
         note.due = draft.note.due;
+        note.repeat = draft.note.repeat;
+        note.repeatDay = draft.note.repeatDay;
         if (isNew) {
             note.created = draft.note.created;
             note.left = draft.note.left;

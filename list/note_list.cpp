@@ -758,12 +758,14 @@ BOOL OnInitDialog(HWND list)
     }
     Refresh(list);
     SetNoteListWindow(list);
+    ListenToNoteChanges(list);
     return TRUE;
 }
 
 void OnDestroy(HWND list)
 {
     SetNoteListWindow(nullptr);
+    StopListeningToNoteChanges(list);
     KillTimer(list, kFlashTimer);
     ListState* state = StateOf(list);
     if (state && state->flashing) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "due/alarm_time.h"
 #include "due/due_time.h"
 #include "notes/app_state.h"
 #include "notes/note_window.h"
@@ -74,21 +75,29 @@ bool Blink(AppState* state, const std::vector<BlinkTarget>& targets, HANDLE stop
 
 static_assert(sizeof(MonitorMemory::dueWindows) / sizeof(HWND) == kMaxNotes);
 
-// True when the note's due time passed since the last pass saw it (or, on
-// the first pass, when it is past already). A note seen for the first time
-// later on, such as one just written with a past due time, is not announced.
-bool ReachedDueTime(MonitorMemory* memory, int slot, HWND window, int due)
+// True when the note became due for an announcement since the last pass saw
+// it: its due time passed, or a snooze ended after the due time (or, on the
+// first pass, when it is past already and not snoozed). A note seen for the
+// first time later on, such as one just written with a past due time, is
+// not announced.
+bool ReachedDueTime(MonitorMemory* memory, int slot, HWND window, bool announceable)
 {
     bool known = memory->dueWindows[slot] == window;
-    bool wasOverdue = known && memory->dueStates[slot] == kDueOverdue;
+    bool wasAnnounceable = known && memory->dueStates[slot] != 0;
     memory->dueWindows[slot] = window;
-    memory->dueStates[slot] = due;
-    return due == kDueOverdue && !wasOverdue && (known || !memory->remindersStarted);
+    memory->dueStates[slot] = announceable ? 1 : 0;
+    return announceable && !wasAnnounceable && (known || !memory->remindersStarted);
 }
 
 bool IsMoment(const FILETIME& time)
 {
     return time.dwLowDateTime != 0 || time.dwHighDateTime != 0;
+}
+
+void KeepSooner(FILETIME* soonest, const FILETIME& moment)
+{
+    if (!IsMoment(*soonest) || CompareFileTime(&moment, soonest) < 0)
+        *soonest = moment;
 }
 
 // Sets the timer to `wakeAt` in UTC, or stops it when there is no moment;
@@ -185,13 +194,16 @@ bool MonitorPass(MonitorMemory* memory, const FILETIME* now, HANDLE stop)
             // after the moment, so anything that should happen then belongs
             // here. With reminders on, a hidden note is watched too: it is
             // the one the user cannot see, and the balloon brings it back.
+            // A snooze puts off only the announcement: the colours below
+            // keep following the due time.
             int due = GetDueStateAt(record, now);
-            if (ReachedDueTime(memory, slot, window, due))
+            if (ReachedDueTime(memory, slot, window, due == kDueOverdue && !IsSnoozedAt(record, now)))
                 reachedDue.push_back(window);
             FILETIME change;
-            if (NextDueChange(&record->due, now, &change)
-                && (!IsMoment(soonest) || CompareFileTime(&change, &soonest) < 0))
-                soonest = change;
+            if (NextDueChange(&record->due, now, &change))
+                KeepSooner(&soonest, change);
+            if (SnoozeEnd(record, now, &change))
+                KeepSooner(&soonest, change);
             if (paused || record->hidden)
                 continue;
             int before = record->drawState;
@@ -208,7 +220,8 @@ bool MonitorPass(MonitorMemory* memory, const FILETIME* now, HANDLE stop)
     if (!Blink(state, blinking, stop))
         return false;
     // A pass that blinked comes round again soon; besides, the next thing
-    // that can happen by itself is the soonest change of a due state.
+    // that can happen by itself is the soonest change of a due state or end
+    // of a snooze.
     if (!blinking.empty())
         memory->waitMs = kMonitorIntervalMs;
     memory->wakeAt = soonest;

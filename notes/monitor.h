@@ -42,9 +42,9 @@ struct MonitorMemory {
     // GetLocalFileTime; {0, 0} when nothing will until the monitor is woken.
     // The thread sets its timer to this moment in UTC.
     FILETIME wakeAt = {};
-    // The due state each slot's window had at its last pass, to tell the
-    // moment a note's due time passes. The first pass announces the notes
-    // already past it.
+    // Whether each slot's window was due for an announcement at its last
+    // pass (overdue and not snoozed), to tell the moment its due time or its
+    // snooze passes. The first pass announces the notes already past it.
     bool remindersStarted = false;
     HWND dueWindows[64] = {};
     int dueStates[64] = {};

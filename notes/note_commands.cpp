@@ -4,13 +4,16 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "due/alarm_time.h"
 #include "due/due_time.h"
 #include "notes/app_state.h"
 #include "notes/monitor.h"
 #include "notes/note_events.h"
 #include "notes/note_layers.h"
+#include "notes/note_store.h"
 #include "notes/note_table.h"
 #include "notes/text_convert.h"
+#include "platform/popup_menu.h"
 #include "platform/wide_text.h"
 #include "res/resource.h"
 
@@ -59,6 +62,13 @@ void LoadText(UINT id, char* buffer, int size)
 
 NoteFeatureCommand g_featureCommand = nullptr;
 
+static_assert(IDM_NOTE_REPEAT_YEARLY - IDM_NOTE_REPEAT_NONE == kRepeatYearly);
+
+bool HasDueTime(const NoteRecord* record)
+{
+    return record && IsTimeSet(&record->due);
+}
+
 } // namespace
 
 void OnNoteCommand(HWND window, int commandId)
@@ -86,6 +96,26 @@ void OnNoteCommand(HWND window, int commandId)
         if (const NoteRecord* record = NoteRecordOf(window))
             SetNoteTopmost(window, !record->topmost);
         break;
+    case IDM_NOTE_REPEAT_NONE:
+    case IDM_NOTE_REPEAT_DAILY:
+    case IDM_NOTE_REPEAT_WEEKDAYS:
+    case IDM_NOTE_REPEAT_WEEKLY:
+    case IDM_NOTE_REPEAT_MONTHLY:
+    case IDM_NOTE_REPEAT_YEARLY:
+        SetNoteRepeat(window, commandId - IDM_NOTE_REPEAT_NONE);
+        break;
+    case IDM_NOTE_DONE:
+        CompleteNote(window);
+        break;
+    case IDM_NOTE_SNOOZE_10_MINUTES:
+        SnoozeNote(window, 10);
+        break;
+    case IDM_NOTE_SNOOZE_HOUR:
+        SnoozeNote(window, 60);
+        break;
+    case IDM_NOTE_SNOOZE_MORNING:
+        SnoozeNote(window, kSnoozeUntilMorning);
+        break;
     default:
         if (g_featureCommand)
             g_featureCommand(window, commandId);
@@ -108,6 +138,61 @@ void ApplyNoteMenuState(HWND note, HMENU menu)
     const NoteRecord* record = NoteRecordOf(note);
     CheckMenuItem(
         menu, IDM_NOTE_TOPMOST, MF_BYCOMMAND | (record && record->topmost ? MF_CHECKED : MF_UNCHECKED));
+    const bool due = HasDueTime(record);
+    EnableMenuItem(menu, IDM_NOTE_DONE, MF_BYCOMMAND | (due ? MF_ENABLED : MF_GRAYED));
+    EnableSubmenuOf(menu, IDM_NOTE_REPEAT_NONE, due);
+    EnableSubmenuOf(menu, IDM_NOTE_SNOOZE_10_MINUTES, due);
+    int repeat = record && record->repeat < kRepeatKindCount ? record->repeat : 0;
+    CheckMenuRadioItem(
+        menu, IDM_NOTE_REPEAT_NONE, IDM_NOTE_REPEAT_YEARLY, IDM_NOTE_REPEAT_NONE + repeat, MF_BYCOMMAND);
+}
+
+void CompleteNote(HWND note)
+{
+    NoteRecord* record = NoteRecordOf(note);
+    if (!HasDueTime(record))
+        return;
+    FILETIME now;
+    GetLocalFileTime(&now);
+    {
+        // The monitor reads the due time under this lock.
+        AppLock lock;
+        int anchor = RepeatAnchorDay(record->due, record->repeatDay);
+        FILETIME next = {};
+        NextOccurrence(record->due, record->repeat, anchor, now, &next);
+        record->due = next;
+        record->repeatDay = static_cast<std::uint8_t>(anchor);
+        record->snoozeUntil = {};
+    }
+    SaveNote(record);
+    // Its colours follow the new due time at the monitor's next pass.
+    WakeMonitor();
+}
+
+void SnoozeNote(HWND note, int minutes)
+{
+    NoteRecord* record = NoteRecordOf(note);
+    if (!HasDueTime(record))
+        return;
+    FILETIME now;
+    GetLocalFileTime(&now);
+    {
+        AppLock lock;
+        record->snoozeUntil = minutes == kSnoozeUntilMorning ? NextDayAt(now, kSnoozeMorningHour)
+                                                             : MinutesLater(now, minutes);
+    }
+    SaveNote(record);
+    WakeMonitor();
+}
+
+void SetNoteRepeat(HWND note, int kind)
+{
+    NoteRecord* record = NoteRecordOf(note);
+    if (!record || kind < kRepeatNone || kind >= kRepeatKindCount)
+        return;
+    record->repeat = static_cast<std::uint8_t>(kind);
+    record->repeatDay = 0;
+    SaveNote(record);
 }
 
 void PeelOffNote(HWND window, int deleteAsked)

@@ -14,9 +14,23 @@ void OnNoteCommand(HWND window, int commandId);
 using NoteFeatureCommand = void (*)(HWND note, int commandId);
 void SetNoteFeatureCommand(NoteFeatureCommand handler);
 
-// Greys "edit" while the editor is open and checks "always on top" as the
-// note is.
+// Greys "edit" while the editor is open, checks "always on top" and the
+// repeat as the note has them, and greys repeat, done and snooze for a note
+// without a due date.
 void ApplyNoteMenuState(HWND note, HMENU menu);
+
+// Done: a repeating note's due time moves to its first occurrence after now,
+// any other note loses its due time; a snooze ends. Saved at once.
+void CompleteNote(HWND note);
+
+// Puts the note's next announcement off, not its due time, by so many
+// minutes, or with kSnoozeUntilMorning to 9:00 the next day. Saved at once.
+constexpr int kSnoozeUntilMorning = -1;
+constexpr int kSnoozeMorningHour = 9;
+void SnoozeNote(HWND note, int minutes);
+
+// How the note's due time repeats (a RepeatKind). Saved at once.
+void SetNoteRepeat(HWND note, int kind);
 
 void PeelOffNote(HWND window, int deleteAsked);
 void HideNote(HWND window);

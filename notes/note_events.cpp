@@ -1,7 +1,10 @@
 #include "notes/note_events.h"
 
+#include <algorithm>
+
 namespace
 {
+std::vector<HWND> g_listeners;
 HWND g_noteList = nullptr;
 } // namespace
 
@@ -15,27 +18,43 @@ void SetNoteListWindow(HWND window)
     g_noteList = window;
 }
 
+void ListenToNoteChanges(HWND window)
+{
+    if (window && std::find(g_listeners.begin(), g_listeners.end(), window) == g_listeners.end())
+        g_listeners.push_back(window);
+}
+
+void StopListeningToNoteChanges(HWND window)
+{
+    g_listeners.erase(std::remove(g_listeners.begin(), g_listeners.end(), window), g_listeners.end());
+}
+
 void NotifyNotesChanged()
 {
-    if (g_noteList)
-        PostMessageW(g_noteList, WM_NOTESCHANGED, 0, 0);
+    for (HWND window : g_listeners)
+        PostMessageW(window, WM_NOTESCHANGED, 0, 0);
 }
 
 NoteListPause::NoteListPause()
 {
-    if (g_noteList && IsWindowEnabled(g_noteList)) {
-        list_ = g_noteList;
-        EnableWindow(list_, FALSE);
+    for (HWND window : g_listeners) {
+        if (IsWindowEnabled(window)) {
+            paused_.push_back(window);
+            EnableWindow(window, FALSE);
+        }
     }
 }
 
 NoteListPause::~NoteListPause()
 {
-    if (!list_ || list_ != g_noteList)
-        return;
-    EnableWindow(list_, TRUE);
-    // Disabling took the focus from whichever control had it; a dialog
-    // given the focus hands it back to that control.
-    if (GetActiveWindow() == list_)
-        SetFocus(list_);
+    for (HWND window : paused_) {
+        // Closed meanwhile, its handle perhaps another window's by now.
+        if (std::find(g_listeners.begin(), g_listeners.end(), window) == g_listeners.end())
+            continue;
+        EnableWindow(window, TRUE);
+        // Disabling took the focus from whichever control had it; a dialog
+        // given the focus hands it back to that control.
+        if (GetActiveWindow() == window)
+            SetFocus(window);
+    }
 }

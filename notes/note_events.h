@@ -1,12 +1,19 @@
-// Tells the note list that notes changed, so that it follows what happens
-// elsewhere while it is open. Lower layers call this; they never see the list.
+// Tells the windows that follow the notes while they are open (the note
+// list, the reminder window) that notes changed. Lower layers call
+// NotifyNotesChanged; they never see those windows.
 #ifndef JOTWISE_NOTES_NOTE_EVENTS_H
 #define JOTWISE_NOTES_NOTE_EVENTS_H
 
 #include <windows.h>
 
-// Posted to the note list; a burst of them is handled as one.
+#include <vector>
+
+// Posted to each listening window; a burst of them is handled as one.
 constexpr UINT WM_NOTESCHANGED = WM_APP + 350;
+
+// The window hears of every change until it stops listening (main thread).
+void ListenToNoteChanges(HWND window);
+void StopListeningToNoteChanges(HWND window);
 
 // The open note list window, or null.
 HWND NoteListWindow();
@@ -14,9 +21,10 @@ void SetNoteListWindow(HWND window);
 
 void NotifyNotesChanged();
 
-// Keeps the note list disabled while it lives: a command of another window
-// of the program runs, and whatever dialog or question it opens is modal to
-// the list too, whose commands would otherwise run inside it.
+// Keeps the note list, and every other window that listens, disabled while
+// it lives: a command of another window of the program runs, and whatever
+// dialog or question it opens is modal to them too, whose commands would
+// otherwise run inside it.
 class NoteListPause
 {
 public:
@@ -26,7 +34,7 @@ public:
     NoteListPause& operator=(const NoteListPause&) = delete;
 
 private:
-    HWND list_ = nullptr;
+    std::vector<HWND> paused_;
 };
 
 #endif

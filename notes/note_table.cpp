@@ -135,6 +135,9 @@ int CreateNoteWindow(HWND owner, const NoteRecord* source, const LOGFONTA* font)
     record->drawState = kDrawNormal;
     record->keepStoredFont = source->keepStoredFont;
     record->topmost = source->topmost;
+    record->repeat = source->repeat;
+    record->repeatDay = source->repeatDay;
+    record->snoozeUntil = source->snoozeUntil;
 
     if (source->text && source->text[0]) {
         std::size_t length = std::strlen(source->text);
@@ -333,6 +336,9 @@ int DuplicateNote(HWND noteWindow)
     copy.hidden = 0;
     copy.drawState = kDrawNormal;
     copy.topmost = source->topmost;
+    // The copy repeats like its source; a snooze was for the source alone.
+    copy.repeat = source->repeat;
+    copy.repeatDay = source->repeatDay;
     PlaceNewNote(&copy);
     int created = CreateNoteWindow(noteWindow, &copy, nullptr);
     if (created)

@@ -44,6 +44,13 @@ void ShowHotKeyStatus(HWND page)
     SetDlgItemTextW(page, IDC_OPT_HOTKEY_STATUS, taken ? ResourceText(IDS_HOTKEY_TAKEN).c_str() : L"");
 }
 
+// How to announce matters only while announcing is on.
+void EnableRemindWay(HWND page)
+{
+    EnableWindow(
+        GetDlgItem(page, IDC_OPT_REMIND_WAY), IsDlgButtonChecked(page, IDC_OPT_REMIND) == BST_CHECKED);
+}
+
 BOOL InitPage(HWND page, ExtraSettings* working)
 {
     HWND slider = GetDlgItem(page, IDC_OPT_OPACITY);
@@ -53,6 +60,9 @@ BOOL InitPage(HWND page, ExtraSettings* working)
     // Without modifiers a plain letter would be a hotkey for every program.
     SendDlgItemMessageW(page, IDC_OPT_HOTKEY, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S,
         MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
+    for (UINT way : {IDS_REMIND_WAY_BALLOON, IDS_REMIND_WAY_WINDOW})
+        SendDlgItemMessageW(
+            page, IDC_OPT_REMIND_WAY, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ResourceText(way).c_str()));
     if (working)
         FillExtraPage(page, *working);
     return TRUE;
@@ -69,6 +79,10 @@ INT_PTR CALLBACK ExtraPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lP
     case WM_COMMAND:
         if (LOWORD(wParam) == IDC_OPT_HOTKEY && HIWORD(wParam) == EN_CHANGE) {
             ShowHotKeyStatus(page);
+            return TRUE;
+        }
+        if (LOWORD(wParam) == IDC_OPT_REMIND && HIWORD(wParam) == BN_CLICKED) {
+            EnableRemindWay(page);
             return TRUE;
         }
         return FALSE;
@@ -90,6 +104,8 @@ HWND CreateExtraPage(HWND dialog, ExtraSettings* working)
 void FillExtraPage(HWND page, const ExtraSettings& settings)
 {
     CheckDlgButton(page, IDC_OPT_REMIND, settings.remind ? BST_CHECKED : BST_UNCHECKED);
+    SendDlgItemMessageW(page, IDC_OPT_REMIND_WAY, CB_SETCURSEL, settings.remindWindow ? 1 : 0, 0);
+    EnableRemindWay(page);
     SendDlgItemMessageW(page, IDC_OPT_OPACITY, TBM_SETPOS, TRUE, ClampOpacity(settings.opacity));
     ShowOpacityText(page);
     SendDlgItemMessageW(page, IDC_OPT_HOTKEY, HKM_SETHOTKEY, settings.hotKey, 0);
@@ -99,6 +115,7 @@ void FillExtraPage(HWND page, const ExtraSettings& settings)
 void ReadExtraPage(HWND page, ExtraSettings* settings)
 {
     settings->remind = IsDlgButtonChecked(page, IDC_OPT_REMIND) == BST_CHECKED ? 1 : 0;
+    settings->remindWindow = SendDlgItemMessageW(page, IDC_OPT_REMIND_WAY, CB_GETCURSEL, 0, 0) == 0 ? 0 : 1;
     settings->opacity = static_cast<std::uint8_t>(OpacityOf(page));
     WORD hotKey = HotKeyOf(page);
     // A cleared control, or modifiers without a key, turns the hotkey off.

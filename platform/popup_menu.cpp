@@ -23,3 +23,24 @@ int ShowPopupMenu(HWND owner, int menuId)
     DestroyMenu(menu);
     return 1;
 }
+
+void EnableSubmenuOf(HMENU menu, UINT commandId, bool enabled)
+{
+    int count = menu ? GetMenuItemCount(menu) : 0;
+    for (int index = 0; index < count; ++index) {
+        HMENU submenu = GetSubMenu(menu, index);
+        if (!submenu)
+            continue;
+        if (GetMenuState(submenu, commandId, MF_BYCOMMAND) == static_cast<UINT>(-1))
+            continue;
+        // The command may sit deeper, in a submenu of this one.
+        bool direct = false;
+        for (int item = 0; item < GetMenuItemCount(submenu) && !direct; ++item)
+            direct = GetMenuItemID(submenu, item) == commandId;
+        if (direct)
+            EnableMenuItem(menu, index, MF_BYPOSITION | (enabled ? MF_ENABLED : MF_GRAYED));
+        else
+            EnableSubmenuOf(submenu, commandId, enabled);
+        return;
+    }
+}

@@ -8,4 +8,8 @@
 // `owner`; 1 when shown, 0 when the menu or submenu is missing.
 int ShowPopupMenu(HWND owner, int menuId);
 
+// Enables or greys the submenu, at any depth of `menu`, that holds the
+// command `commandId`: a submenu is greyed by its position, not by command.
+void EnableSubmenuOf(HMENU menu, UINT commandId, bool enabled);
+
 #endif

@@ -40,6 +40,14 @@
 #define IDM_LIST_DELETE 1204
 #define IDM_LIST_EMPTY_BIN 1205
 
+// The reminder window's snooze choices (a popup of its button "後で通知")
+#define IDM_REMIND_SNOOZE_POPUP 131
+#define IDM_REMIND_SNOOZE_5 321
+#define IDM_REMIND_SNOOZE_10 322
+#define IDM_REMIND_SNOOZE_30 323
+#define IDM_REMIND_SNOOZE_60 324
+#define IDM_REMIND_SNOOZE_MORNING 325
+
 // Position of the size submenu inside the tray popup (greyed by position)
 #define TRAY_SIZE_SUBMENU_POS 5
 
@@ -51,6 +59,18 @@
 #define IDM_NOTE_HIDE 1113
 #define IDM_NOTE_PROPERTIES 1115
 #define IDM_NOTE_TOPMOST 1121
+// Repeat (the submenu "繰り返し(&R)"): IDM_NOTE_REPEAT_NONE plus the
+// stored RepeatKind, in that order.
+#define IDM_NOTE_REPEAT_NONE 1131
+#define IDM_NOTE_REPEAT_DAILY 1132
+#define IDM_NOTE_REPEAT_WEEKDAYS 1133
+#define IDM_NOTE_REPEAT_WEEKLY 1134
+#define IDM_NOTE_REPEAT_MONTHLY 1135
+#define IDM_NOTE_REPEAT_YEARLY 1136
+#define IDM_NOTE_DONE 1137
+#define IDM_NOTE_SNOOZE_10_MINUTES 1138
+#define IDM_NOTE_SNOOZE_HOUR 1139
+#define IDM_NOTE_SNOOZE_MORNING 1140
 
 // Editor menu and toolbar commands (1021 is help)
 #define IDM_EDIT_APPLY 1151
@@ -66,6 +86,13 @@
 #define IDM_EDIT_CLEAR 1167
 #define IDM_EDIT_SELECTALL 1168
 #define IDM_EDIT_INSERTDATE 1169
+// Repeat in the editor: IDM_EDIT_REPEAT_NONE plus the RepeatKind.
+#define IDM_EDIT_REPEAT_NONE 1171
+#define IDM_EDIT_REPEAT_DAILY 1172
+#define IDM_EDIT_REPEAT_WEEKDAYS 1173
+#define IDM_EDIT_REPEAT_WEEKLY 1174
+#define IDM_EDIT_REPEAT_MONTHLY 1175
+#define IDM_EDIT_REPEAT_YEARLY 1176
 
 // Dialogs
 #define IDD_ABOUT 101
@@ -75,6 +102,7 @@
 #define IDD_OPTIONS_DUE 113
 #define IDD_OPTIONS_EXTRA 114
 #define IDD_NOTE_LIST 121
+#define IDD_REMINDERS 131
 
 // About box controls
 #define IDC_ABOUT_VERSION 101
@@ -122,6 +150,7 @@
 #define IDC_OPT_OPACITY_TEXT 163
 #define IDC_OPT_HOTKEY 164
 #define IDC_OPT_HOTKEY_STATUS 165
+#define IDC_OPT_REMIND_WAY 301
 
 // Note list controls
 #define IDC_LIST_SEARCH_LABEL 201
@@ -133,6 +162,13 @@
 #define IDC_LIST_DELETE 207
 #define IDC_LIST_EMPTY_BIN 208
 #define IDC_LIST_CLOSE 209
+
+// Reminder window controls
+#define IDC_REMIND_VIEW 311
+#define IDC_REMIND_SHOW 312
+#define IDC_REMIND_DONE 313
+#define IDC_REMIND_SNOOZE 314
+#define IDC_REMIND_CLOSE 315
 
 // Editor child controls
 #define IDC_EDITOR_EDIT 30011
@@ -184,6 +220,13 @@
 #define IDS_ASK_MOVE_TO_BIN 7225
 #define IDS_STATE_DAMAGED 7226
 #define IDS_ASK_DELETE_ENTRY_FOREVER 7227
+#define IDS_REMIND_WAY_BALLOON 7300
+#define IDS_REMIND_WAY_WINDOW 7301
+#define IDS_REMIND_COLUMN_AGO 7302
+#define IDS_REMIND_JUST_NOW 7303
+#define IDS_REMIND_MINUTES_AGO 7304
+#define IDS_REMIND_HOURS_AGO 7305
+#define IDS_REMIND_DAYS_AGO 7306
 #define IDS_ASK_UNSTORABLE_TEXT 7120
 #define IDS_ERR_FACE_NAME 7121
 #define IDS_ERR_NO_TEXT 8001
@@ -216,5 +259,6 @@
 #define HELP_CONTEXT_OPTIONS 1021
 #define HELP_CONTEXT_OPTIONS_EXTRA 1022
 #define HELP_CONTEXT_NOTE_LIST 1031
+#define HELP_CONTEXT_REMINDERS 1041
 
 #endif

@@ -12,9 +12,11 @@ namespace
 constexpr wchar_t kDraftNote[] = L"DraftNote";
 constexpr wchar_t kDraftFont[] = L"DraftFont";
 constexpr wchar_t kDraftText[] = L"DraftText";
+// The repeat kind in the low byte, its day above; absent: no repeat.
+constexpr wchar_t kDraftRepeat[] = L"DraftRepeat";
 // Written last and read first: without it the rest is an interrupted write.
 constexpr wchar_t kDraftNew[] = L"DraftNew";
-constexpr const wchar_t* kDraftValues[] = {kDraftNew, kDraftNote, kDraftFont, kDraftText};
+constexpr const wchar_t* kDraftValues[] = {kDraftNew, kDraftNote, kDraftFont, kDraftText, kDraftRepeat};
 
 LONG Write(HKEY key, const wchar_t* name, DWORD type, const void* data, DWORD size)
 {
@@ -46,11 +48,14 @@ LONG SaveDraft(const Draft& draft)
     DeleteDraft();
     const DWORD isNew = draft.isNew ? 1 : 0;
     const auto textSize = static_cast<DWORD>((draft.text.size() + 1) * sizeof(wchar_t));
+    const DWORD repeat = MAKEWORD(draft.note.repeat, draft.note.repeatDay);
     LONG error = Write(handle, kDraftNote, REG_BINARY, &draft.note, kNoteImageSize);
     if (error == ERROR_SUCCESS)
         error = Write(handle, kDraftFont, REG_BINARY, &draft.font, sizeof(draft.font));
     if (error == ERROR_SUCCESS)
         error = Write(handle, kDraftText, REG_SZ, draft.text.c_str(), textSize);
+    if (error == ERROR_SUCCESS && repeat)
+        error = Write(handle, kDraftRepeat, REG_DWORD, &repeat, sizeof(repeat));
     if (error == ERROR_SUCCESS)
         error = Write(handle, kDraftNew, REG_DWORD, &isNew, sizeof(isNew));
     return error;
@@ -83,6 +88,11 @@ bool ReadDraft(Draft* draft, LONG defaultHeight)
     DWORD flag = 0;
     std::memcpy(&flag, isNew.data(), sizeof(flag));
     draft->isNew = flag != 0;
+    std::vector<BYTE> repeat;
+    if (Read(handle, kDraftRepeat, REG_DWORD, &repeat, sizeof(DWORD)) && repeat[0] < kRepeatKindCount) {
+        draft->note.repeat = repeat[0];
+        draft->note.repeatDay = repeat[1];
+    }
     return true;
 }
 

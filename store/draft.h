@@ -10,7 +10,7 @@
 #include "store/records.h"
 
 struct Draft {
-    NoteRecord note; // the stored image only: colours, times, place, ID
+    NoteRecord note; // the stored image (colours, times, place, ID) and the repeat
     LOGFONTA font;
     std::wstring text; // as the editor holds it, tabs and all
     bool isNew;

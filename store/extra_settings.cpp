@@ -6,6 +6,7 @@
 namespace
 {
 constexpr const char kRemindValue[] = "Remind";
+constexpr const char kRemindWindowValue[] = "RemindWindow";
 constexpr const char kOpacityValue[] = "Opacity";
 constexpr const char kHotKeyValue[] = "HotKey";
 } // namespace
@@ -13,6 +14,7 @@ constexpr const char kHotKeyValue[] = "HotKey";
 void SetDefaultExtraSettings(ExtraSettings* settings)
 {
     settings->remind = 1;
+    settings->remindWindow = 1;
     settings->opacity = kMaxOpacity;
     settings->hotKey = kDefaultHotKey;
 }
@@ -29,6 +31,8 @@ void LoadExtraSettings(ExtraSettings* settings)
     DWORD value = 0;
     if (key.ReadDword(kRemindValue, &value))
         settings->remind = value ? 1 : 0;
+    if (key.ReadDword(kRemindWindowValue, &value))
+        settings->remindWindow = value ? 1 : 0;
     if (key.ReadDword(kOpacityValue, &value))
         settings->opacity
             = static_cast<std::uint8_t>(ClampOpacity(value > 255 ? kMaxOpacity : static_cast<int>(value)));
@@ -40,6 +44,7 @@ void SaveExtraSettings(const ExtraSettings& settings)
 {
     RegistryKey key(kStoreBase, kStoreKey);
     key.WriteDword(kRemindValue, settings.remind);
+    key.WriteDword(kRemindWindowValue, settings.remindWindow);
     key.WriteDword(kOpacityValue, settings.opacity);
     key.WriteDword(kHotKeyValue, settings.hotKey);
 }

@@ -15,9 +15,10 @@ constexpr int kMaxOpacity = 100;
 constexpr WORD kDefaultHotKey = MAKEWORD('M', HOTKEYF_CONTROL | HOTKEYF_ALT);
 
 struct ExtraSettings {
-    std::uint8_t remind;  // announce due notes in a tray balloon
-    std::uint8_t opacity; // percent, kMinOpacity to kMaxOpacity
-    WORD hotKey;          // 0: no hotkey
+    std::uint8_t remind;       // announce due notes in a tray balloon
+    std::uint8_t remindWindow; // and in the reminder window as well
+    std::uint8_t opacity;      // percent, kMinOpacity to kMaxOpacity
+    WORD hotKey;               // 0: no hotkey
 };
 
 void SetDefaultExtraSettings(ExtraSettings* settings);

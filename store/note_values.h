@@ -4,6 +4,6 @@
 #ifndef JOTWISE_STORE_NOTE_VALUES_H
 #define JOTWISE_STORE_NOTE_VALUES_H
 
-inline constexpr const char* kNoteValueBases[] = {"List", "Memo", "Font", "Topmost"};
+inline constexpr const char* kNoteValueBases[] = {"List", "Memo", "Font", "Topmost", "Repeat", "Snooze"};
 
 #endif

@@ -23,6 +23,17 @@ enum DrawState : std::uint8_t {
     kDrawOverdue = 3,
 };
 
+// How a due time repeats; kept in Repeat<n> by number, so never renumber.
+enum RepeatKind : std::uint8_t {
+    kRepeatNone = 0,
+    kRepeatDaily = 1,
+    kRepeatWeekdays = 2, // Monday to Friday
+    kRepeatWeekly = 3,
+    kRepeatMonthly = 4,
+    kRepeatYearly = 5,
+};
+constexpr int kRepeatKindCount = 6;
+
 struct NoteRecord {
     // ---- stored image, 80 bytes ----
     std::uint8_t reserved0[4]; // never interpreted, travels unchanged
@@ -53,6 +64,14 @@ struct NoteRecord {
     bool keepStoredFont;
     // Kept in Topmost<n> beside the record, never in its stored bytes.
     std::uint8_t topmost;
+    // Kept in Repeat<n>: how the due time repeats (a RepeatKind) and the day
+    // of the month a monthly or yearly repeat returns to after a shorter
+    // month (0: the due time's own day).
+    std::uint8_t repeat;
+    std::uint8_t repeatDay;
+    // Kept in Snooze<n>: the due time is announced again only from this
+    // local wall-clock time on; unset (both halves zero) when not snoozed.
+    FILETIME snoozeUntil;
 };
 
 static_assert(offsetof(NoteRecord, reserved0) == 0);

@@ -42,6 +42,76 @@ int ScreenPixelsPerInch()
     return screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
 }
 
+// Repeat<n> and Snooze<n> carry the creation time of their note: an older
+// Jotwise deletes only the values it knows, and a note that later takes the
+// same ID must not inherit what it left behind. A snooze also names the due
+// time it put off, so a due date changed where snoozes are unknown ends it.
+struct StoredRepeat {
+    std::uint32_t kind;
+    std::uint32_t day;
+    FILETIME created;
+};
+struct StoredSnooze {
+    FILETIME until;
+    FILETIME due;
+    FILETIME created;
+};
+static_assert(sizeof(StoredRepeat) == 16 && sizeof(StoredSnooze) == 24);
+
+bool SameTime(const FILETIME& a, const FILETIME& b)
+{
+    return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime;
+}
+
+// A REG_BINARY value of exactly `size` bytes; anything else counts as missing.
+bool ReadExact(const RegistryKey& key, const char* name, void* buffer, DWORD size)
+{
+    DWORD type = 0;
+    DWORD stored = size;
+    return key.Handle()
+        && RegQueryValueExW(
+               key.Handle(), WideFromNote(name).c_str(), nullptr, &type, static_cast<BYTE*>(buffer), &stored)
+        == ERROR_SUCCESS
+        && type == REG_BINARY && stored == size;
+}
+
+void ReadAlarm(const RegistryKey& key, int n, NoteRecord* record)
+{
+    char name[kValueNameSize];
+    FormatValueName(name, sizeof(name), "Repeat", n);
+    StoredRepeat repeat{};
+    if (ReadExact(key, name, &repeat, sizeof(repeat)) && SameTime(repeat.created, record->created)
+        && repeat.kind < kRepeatKindCount) {
+        record->repeat = static_cast<std::uint8_t>(repeat.kind);
+        record->repeatDay = static_cast<std::uint8_t>(repeat.day <= 31 ? repeat.day : 0);
+    }
+    FormatValueName(name, sizeof(name), "Snooze", n);
+    StoredSnooze snooze{};
+    if (ReadExact(key, name, &snooze, sizeof(snooze)) && SameTime(snooze.created, record->created)
+        && SameTime(snooze.due, record->due))
+        record->snoozeUntil = snooze.until;
+}
+
+// Like Topmost<n>, the values exist only while they say something.
+void WriteAlarm(RegistryKey& key, const NoteRecord* record)
+{
+    char name[kValueNameSize];
+    FormatValueName(name, sizeof(name), "Repeat", record->id);
+    if (record->repeat) {
+        StoredRepeat repeat{record->repeat, record->repeatDay, record->created};
+        key.WriteBinary(name, &repeat, sizeof(repeat));
+    } else {
+        key.DeleteValue(name);
+    }
+    FormatValueName(name, sizeof(name), "Snooze", record->id);
+    if (record->snoozeUntil.dwLowDateTime || record->snoozeUntil.dwHighDateTime) {
+        StoredSnooze snooze{record->snoozeUntil, record->due, record->created};
+        key.WriteBinary(name, &snooze, sizeof(snooze));
+    } else {
+        key.DeleteValue(name);
+    }
+}
+
 enum class Loaded { kCreated, kSkipped, kFailed };
 
 // Reads one stored note and hands it on. A note with a value missing or an
@@ -74,6 +144,7 @@ Loaded LoadNote(RegistryKey& key, HWND owner, StoredNoteHandler handler, int n, 
     FormatValueName(name, sizeof(name), "Topmost", n);
     DWORD topmost = 0;
     scratch->topmost = key.ReadDword(name, &topmost) && topmost ? 1 : 0;
+    ReadAlarm(key, n, scratch);
     // The values are named by n, and so is the note: a record carrying another
     // ID would otherwise save over that other note's values.
     scratch->id = n;
@@ -243,6 +314,7 @@ LONG WriteNote(const NoteRecord* record)
             key.WriteBinary(name, &font, sizeof(font));
 
         WriteTopmost(key, record);
+        WriteAlarm(key, record);
     }
     return key.LastError();
 }

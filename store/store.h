@@ -45,7 +45,8 @@ int LoadNoteFromStore(HWND owner, int id, StoredNoteHandler handler, LONG defaul
 // first write that failed, ERROR_SUCCESS when all were written.
 LONG WriteOptions(const Options& options, const LOGFONTA* font);
 
-// Writes List<id>, Memo<id>, Font<id> and Topmost<id> of the record; when
+// Writes List<id>, Memo<id>, Font<id>, Topmost<id>, Repeat<id> and
+// Snooze<id> of the record; when
 // it is marked deleted, moves every value of the note into the recycle bin
 // instead. The system's code for a write that failed, ERROR_SUCCESS when
 // everything was written, ERROR_INVALID_PARAMETER without a record.

@@ -1,5 +1,9 @@
 // The due monitor seen from outside: what colour notes show and when they
 // blink, with due times set relative to the machine's clock.
+#include <windows.h>
+
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -158,4 +162,85 @@ TEST_F(MonitorSeen, NoBlinkWhileThePeelQuestionIsUp)
     ASSERT_TRUE(app.WaitForNoDialog());
     EXPECT_TRUE(hiddenWithin(10000)) << "blinking resumes after the question";
     EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
+}
+
+// A daily note: its due moment brings up the reminder window, a snooze takes
+// it out until the clock has moved on, done makes it due tomorrow; repeat and
+// snooze survive a restart, a deletion and the way back from the bin.
+TEST_F(MonitorSeen, ADailyNoteIsAnnouncedSnoozedAndDone)
+{
+    constexpr int kReminderView = 311, kReminderDone = 313, kSnoozeTenMinutes = 322, kSnoozeHour = 1139;
+    constexpr ULONGLONG kSecond = 10000000ULL;
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    if (now.wHour == 23 && now.wMinute >= 45)
+        GTEST_SKIP() << "too close to midnight for a due time later today";
+    Options options = {};
+    SetDefaultOptions(&options);
+    options.eveColourOn = 0; // due tomorrow: the note's own colours
+    options.blackWhite = 0;
+    store::WriteBinary("Option", &options, sizeof(options));
+    NoteRecord record = MakeNote(3, 40, 40, 120, 60);
+    record.backColour = RGB(0x40, 0xA0, 0x60);
+    record.created = LocalTimeFromNow(-60);
+    FILETIME seeded = LocalTimeFromNow(0);
+    ULARGE_INTEGER due = {{seeded.dwLowDateTime, seeded.dwHighDateTime}};
+    due.QuadPart += 4 * kSecond;
+    record.due = {due.LowPart, due.HighPart};
+    store::SeedNote(record, "daily", DefaultFont());
+    const DWORD daily[4] = {1, 0, record.created.dwLowDateTime, record.created.dwHighDateTime};
+    store::WriteBinary("Repeat3", daily, sizeof(daily));
+
+    Jotwise app;
+    ASSERT_TRUE(app.Start());
+    HWND note = app.Notes().at(0);
+    HWND reminder = app.WaitForWindow("RemindC", 10000);
+    ASSERT_NE(nullptr, reminder) << "the due moment brings up the reminder window";
+    EXPECT_TRUE(GetWindowLongA(reminder, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_NE(reminder, GetForegroundWindow()) << "it takes no focus";
+    EXPECT_EQ(1, SendMessageA(GetDlgItem(reminder, kReminderView), LVM_GETITEMCOUNT, 0, 0));
+    PostMessageA(reminder, WM_COMMAND, kSnoozeTenMinutes, 0);
+    EXPECT_TRUE(WaitUntil([reminder] { return !IsWindow(reminder); })) << "snoozed: nothing left to show";
+    EXPECT_TRUE(WaitForColour(note, options.dueColour)) << "the colours keep telling the truth";
+    SendMessageA(app.MainWindow(), WM_SHIFTCLOCK, 0, 10);
+    SendMessageA(app.MainWindow(), WM_TIMECHANGE, 0, 0);
+    reminder = app.WaitForWindow("RemindC", 5000);
+    ASSERT_NE(nullptr, reminder) << "back when the snooze has ended";
+
+    PostMessageA(reminder, WM_COMMAND, kReminderDone, 0);
+    EXPECT_TRUE(WaitUntil([reminder] { return !IsWindow(reminder); }));
+    EXPECT_TRUE(WaitForColour(note, record.backColour)) << "done: the note's own colours";
+    std::optional<NoteRecord> done = store::ReadNote(3);
+    ASSERT_TRUE(done.has_value()) << "saved at once";
+    ULARGE_INTEGER next = {{done->due.dwLowDateTime, done->due.dwHighDateTime}};
+    EXPECT_EQ(due.QuadPart + 24 * 3600 * kSecond, next.QuadPart) << "tomorrow at the same time";
+    EXPECT_FALSE(store::Read("Snooze3").has_value()) << "done ends the snooze";
+
+    app.PostCommand(note, kSnoozeHour);
+    ASSERT_TRUE(WaitUntil([] { return store::Read("Snooze3").has_value(); }));
+    const Bytes repeat = store::Read("Repeat3").value_or(Bytes{});
+    const Bytes snooze = store::Read("Snooze3").value_or(Bytes{});
+    ASSERT_EQ(std::optional<DWORD>(0), app.Exit());
+    ASSERT_TRUE(app.Start()) << "a restart loads them and saves them again at the exit";
+    app.Sync();
+    ASSERT_EQ(std::optional<DWORD>(0), app.Exit());
+    EXPECT_EQ(repeat, store::Read("Repeat3").value_or(Bytes{}));
+    EXPECT_EQ(snooze, store::Read("Snooze3").value_or(Bytes{}));
+
+    ASSERT_TRUE(app.Start());
+    app.PostCommand(app.Notes().at(0), 1102); // 記録から削除(&K)
+    HWND box = app.WaitForDialog();
+    ASSERT_NE(nullptr, box);
+    PressButton(box, IDYES);
+    ASSERT_TRUE(WaitUntil([] { return !store::Read("Repeat3") && !store::Read("Snooze3"); }));
+    app.PostTrayCommand(1033); // メモの一覧(&L)...
+    HWND list = app.WaitForWindow("ListC");
+    ASSERT_NE(nullptr, list);
+    app.Sync();
+    app.PostCommand(list, 206); // 元に戻す(&R), the bin's only note
+    ASSERT_TRUE(WaitUntil([&app] { return app.Notes().size() == 1; }));
+    EXPECT_EQ(repeat, store::Read("Repeat1").value_or(Bytes{})) << "back under the lowest free ID";
+    EXPECT_EQ(snooze, store::Read("Snooze1").value_or(Bytes{}));
+    EXPECT_EQ(std::optional<DWORD>(0), app.Exit());
+    EXPECT_EQ(repeat, store::Read("Repeat1").value_or(Bytes{})) << "and loaded with the note";
 }

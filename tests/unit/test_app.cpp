@@ -235,6 +235,25 @@ TEST_F(MenuRules, OpenEditorGreysNewNoteExitAndNoteEdit)
     DestroyWindow(editor);
 }
 
+// Repeat, done and snooze need a due date; the repeat shows as a radio check.
+TEST_F(MenuRules, AlarmItemsFollowTheNotesDueDate)
+{
+    NoteRecord record{};
+    SetWindowLongPtrA(note_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&record));
+    HMENU popup = GetSubMenu(noteMenu_, 0);
+    for (bool due : {false, true}) {
+        record.due = due ? FILETIME{1, 1} : FILETIME{};
+        record.repeat = kRepeatMonthly;
+        UpdateMenuState(note_, popup);
+        EXPECT_EQ(!due, Greyed(popup, IDM_NOTE_DONE)) << "note menu, 完了(&D), due " << due;
+        EXPECT_EQ(!due, Greyed(popup, 9, MF_BYPOSITION)) << "note menu, 繰り返し(&R), due " << due;
+        EXPECT_EQ(!due, Greyed(popup, 11, MF_BYPOSITION)) << "note menu, 後で通知(&Z), due " << due;
+        EXPECT_TRUE(GetMenuState(popup, IDM_NOTE_REPEAT_MONTHLY, MF_BYCOMMAND) & MF_CHECKED) << "毎月";
+        EXPECT_FALSE(GetMenuState(popup, IDM_NOTE_REPEAT_NONE, MF_BYCOMMAND) & MF_CHECKED) << "なし";
+    }
+    SetWindowLongPtrA(note_, GWLP_USERDATA, 0);
+}
+
 TEST_F(MenuRules, OpenDialogsGreyTheirOwnItems)
 {
     app_->optionsOpen = 1;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "due/alarm_time.h"
 #include "due/due_time.h"
 #include "platform/error_box.h"
 #include "tests/unit/test_support.h"
@@ -418,4 +419,84 @@ TEST(DueTime, DueStateReadsTheLocalClock)
     EXPECT_EQ(kDueOverdue, GetDueState(&record));
     record.due = Offset(now, 10 * day);
     EXPECT_EQ(kDueNone, GetDueState(&record));
+}
+
+TEST(AlarmTime, NextOccurrenceOfEveryRepeat)
+{
+    const FILETIME none = {};
+    struct Case {
+        FILETIME due;
+        int kind, anchor;
+        FILETIME now, next; // `next` unset: no occurrence
+    } cases[] = {
+        {Stored(2001, 3, 1, 8), kRepeatDaily, 0, Stored(2001, 3, 1, 7), Stored(2001, 3, 2, 8)},
+        {Stored(2001, 3, 1, 8), kRepeatDaily, 0, Stored(2001, 3, 1, 8), Stored(2001, 3, 2, 8)},
+        {Stored(2001, 3, 1, 8), kRepeatDaily, 0, Stored(2001, 3, 5, 12), Stored(2001, 3, 6, 8)},
+        {Stored(2000, 12, 31, 22), kRepeatDaily, 0, Stored(2000, 12, 31, 23), Stored(2001, 1, 1, 22)},
+        {Stored(2001, 3, 2, 9), kRepeatWeekdays, 0, Stored(2001, 3, 2, 9), Stored(2001, 3, 5, 9)}, // Fri
+        {Stored(2001, 3, 2, 9), kRepeatWeekdays, 0, Stored(2001, 3, 3, 12), Stored(2001, 3, 5, 9)},
+        {Stored(2001, 3, 5, 9), kRepeatWeekdays, 0, Stored(2001, 3, 4), Stored(2001, 3, 6, 9)},
+        {Stored(2001, 12, 28, 10), kRepeatWeekly, 0, Stored(2001, 12, 28, 9), Stored(2002, 1, 4, 10)},
+        {Stored(2001, 12, 28, 10), kRepeatWeekly, 0, Stored(2002, 1, 4, 11), Stored(2002, 1, 11, 10)},
+        {Stored(2001, 1, 31, 8), kRepeatMonthly, 0, Stored(2001, 1, 31, 8), Stored(2001, 2, 28, 8)},
+        {Stored(2001, 2, 28, 8), kRepeatMonthly, 31, Stored(2001, 2, 28, 9), Stored(2001, 3, 31, 8)},
+        {Stored(2000, 1, 31, 8), kRepeatMonthly, 0, Stored(2000, 1, 1), Stored(2000, 2, 29, 8)},
+        {Stored(2000, 2, 29, 8), kRepeatMonthly, 31, Stored(2000, 2, 29, 8), Stored(2000, 3, 31, 8)},
+        {Stored(2001, 1, 31, 8), kRepeatMonthly, 0, Stored(2001, 6, 10), Stored(2001, 6, 30, 8)},
+        {Stored(2001, 12, 15, 8), kRepeatMonthly, 0, Stored(2001, 12, 15, 9), Stored(2002, 1, 15, 8)},
+        {Stored(2000, 2, 29, 9), kRepeatYearly, 0, Stored(2000, 2, 29, 9), Stored(2001, 2, 28, 9)},
+        {Stored(2001, 2, 28, 9), kRepeatYearly, 29, Stored(2001, 1, 1), Stored(2002, 2, 28, 9)},
+        {Stored(2003, 2, 28, 9), kRepeatYearly, 29, Stored(2003, 3, 1), Stored(2004, 2, 29, 9)},
+        {Stored(2000, 2, 29, 9), kRepeatYearly, 0, Stored(2003, 6, 1), Stored(2004, 2, 29, 9)},
+        {Stored(2000, 12, 31, 23), kRepeatYearly, 0, Stored(2001, 12, 31, 23), Stored(2002, 12, 31, 23)},
+        {Stored(2001, 3, 1, 8), kRepeatNone, 0, Stored(2001, 3, 1, 9), none},
+        {none, kRepeatDaily, 0, Stored(2001, 3, 1, 9), none},
+    };
+    for (const Case& c : cases) {
+        FILETIME next = kSentinel;
+        bool found = NextOccurrence(c.due, c.kind, c.anchor, c.now, &next);
+        EXPECT_EQ(IsTimeSet(&c.next), found) << "due " << Text(c.due) << ", kind " << c.kind;
+        EXPECT_EQ(Text(found ? c.next : kSentinel), Text(next))
+            << "due " << Text(c.due) << ", kind " << c.kind << ", now " << Text(c.now);
+    }
+    // A stored day is followed only while the due date agrees with it.
+    EXPECT_EQ(31, RepeatAnchorDay(Stored(2001, 2, 28), 31));
+    EXPECT_EQ(30, RepeatAnchorDay(Stored(2000, 2, 29), 30));
+    EXPECT_EQ(27, RepeatAnchorDay(Stored(2001, 2, 27), 31)) << "the due date was changed since";
+    EXPECT_EQ(15, RepeatAnchorDay(Stored(2001, 3, 15), 0));
+}
+
+TEST(AlarmTime, SnoozeEndsAndHowLongAgo)
+{
+    const FILETIME now = Offset(Stored(2001, 3, 1, 22, 30, 0), 1234);
+    EXPECT_EQ(Text(Offset(Stored(2001, 3, 1, 22, 40, 0), 1234)), Text(MinutesLater(now, 10)));
+    EXPECT_EQ(Text(Stored(2001, 3, 2, 9)), Text(NextDayAt(now, 9)));
+    EXPECT_EQ(Text(Stored(2001, 1, 1, 9)), Text(NextDayAt(Stored(2000, 12, 31, 1), 9)));
+    NoteRecord record{};
+    FILETIME end = kSentinel;
+    EXPECT_FALSE(IsSnoozedAt(&record, &now));
+    EXPECT_FALSE(SnoozeEnd(&record, &now, &end));
+    record.snoozeUntil = MinutesLater(now, 10);
+    EXPECT_TRUE(IsSnoozedAt(&record, &now));
+    EXPECT_TRUE(SnoozeEnd(&record, &now, &end));
+    EXPECT_EQ(Text(record.snoozeUntil), Text(end));
+    EXPECT_FALSE(IsSnoozedAt(&record, &record.snoozeUntil)) << "over at its very tick";
+
+    struct Case {
+        long long minutesAgo;
+        int unit, count;
+        ULONGLONG changeMs;
+    } cases[] = {
+        {0, kElapsedNow, 0, 60000},
+        {3, kElapsedMinutes, 3, 60000},
+        {59, kElapsedMinutes, 59, 60000},
+        {90, kElapsedHours, 1, 30 * 60000},
+        {2 * 24 * 60 + 5, kElapsedDays, 2, (24 * 60 - 5) * 60000ULL},
+    };
+    for (const Case& c : cases) {
+        Elapsed elapsed = ElapsedSince(Offset(now, -c.minutesAgo * 600000000LL), now);
+        EXPECT_EQ(c.unit, elapsed.unit) << c.minutesAgo << " minutes ago";
+        EXPECT_EQ(c.count, elapsed.count) << c.minutesAgo << " minutes ago";
+        EXPECT_EQ(c.changeMs, elapsed.changeMs) << c.minutesAgo << " minutes ago";
+    }
 }

@@ -340,8 +340,8 @@ TEST(ShippedHelpFile, EveryContextTheProgramAsksForHasATopic)
         = reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void*>(GetProcAddress(library, "HtmlHelpW")));
     ASSERT_TRUE(htmlHelp);
 
-    for (DWORD context :
-        {HELP_CONTEXT_EDITOR, HELP_CONTEXT_NOTE, HELP_CONTEXT_OPTIONS, HELP_CONTEXT_OPTIONS_EXTRA})
+    for (DWORD context : {HELP_CONTEXT_EDITOR, HELP_CONTEXT_NOTE, HELP_CONTEXT_OPTIONS,
+             HELP_CONTEXT_OPTIONS_EXTRA, HELP_CONTEXT_REMINDERS})
         EXPECT_TRUE(htmlHelp(GetDesktopWindow(), WideFromNote(file).c_str(), kDisplayContext, context))
             << "context " << context;
     EXPECT_FALSE(htmlHelp(GetDesktopWindow(), WideFromNote(file).c_str(), kDisplayContext, 4242))

@@ -1,15 +1,22 @@
 // The due monitor: draw states, repaints, blinking and the paste button.
+#include <windows.h>
+
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <bit>
 #include <vector>
 
 #include "app/reminder_balloon.h"
+#include "due/alarm_time.h"
 #include "notes/monitor.h"
 #include "notes/note_table.h"
 #include "notes/note_window.h"
 #include "notes/reminder_queue.h"
 #include "platform/tray_icon.h"
+#include "reminders/reminder_window.h"
+#include "res/resource.h"
 #include "tests/e2e/driver.h"
 #include "tests/unit/test_support.h"
 
@@ -209,9 +216,39 @@ TEST_F(Monitor, SleepsUntilTheSoonestChangeOfAVisibleNote)
     ASSERT_TRUE(Pass());
     EXPECT_EQ(1, WakeAfter(LocalTime(2001, 3, 1, 12, 0, 10)))
         << "a hidden note is due first, to be announced";
+    AddNote(4, LocalTime(2001, 2, 20, 8, 0)).record.snoozeUntil = LocalTime(2001, 3, 1, 12, 0, 5);
+    ASSERT_TRUE(Pass());
+    EXPECT_EQ(0, WakeAfter(LocalTime(2001, 3, 1, 12, 0, 5))) << "an overdue note's snooze ends first";
     app_->options.blink = 1;
     ASSERT_TRUE(Pass());
     EXPECT_EQ(kMonitorIntervalMs, memory_.waitMs) << "an overdue note blinks";
+}
+
+// What the monitor announces is what the reminder window lists, and a
+// command there acts on every selected row.
+TEST_F(Monitor, TheReminderWindowActsOnEverySelectedRow)
+{
+    FILETIME now;
+    GetLocalFileTime(&now);
+    const FILETIME daily = MinutesLater(now, -3);
+    AddNote(0, daily).record.repeat = kRepeatDaily;
+    AddNote(1, MinutesLater(now, -2 * 24 * 60 - 1));
+    AddNote(2, MinutesLater(now, -5)).record.snoozeUntil = MinutesLater(now, 60);
+    AddNote(3, MinutesLater(now, 60));
+    ShowReminderWindow(false);
+    HWND window = ReminderWindow();
+    ASSERT_NE(nullptr, window);
+    HWND view = GetDlgItem(window, IDC_REMIND_VIEW);
+    EXPECT_EQ(2, ListView_GetItemCount(view)) << "due and not snoozed";
+    EXPECT_EQ(L"3 \u5206\u524D", AgoText(daily, now)) << "3 分前";
+    EXPECT_EQ(L"2 \u65E5\u524D", AgoText(notes_[1].record.due, now)) << "2 日前";
+    ListView_SetItemState(view, -1, LVIS_SELECTED, LVIS_SELECTED);
+    SendMessageW(window, WM_COMMAND, IDC_REMIND_DONE, 0);
+    EXPECT_EQ(nullptr, ReminderWindow()) << "both done: nothing left to remind of";
+    const FILETIME tomorrow = MinutesLater(daily, 24 * 60);
+    EXPECT_EQ(0, CompareFileTime(&notes_[0].record.due, &tomorrow)) << "the daily note is due tomorrow";
+    EXPECT_FALSE(IsTimeSet(&notes_[1].record.due)) << "the other one is done with";
+    ClearStore();
 }
 
 TEST_F(Monitor, HiddenNotesKeepTheirDrawState)
@@ -469,6 +506,7 @@ TEST_F(Monitor, NotesReachingTheirDueTimeAreAnnouncedInOneBalloon)
         OnDueReminder(nullptr);
         return posted;
     };
+    app_->extra.remindWindow = 0; // the balloon alone: the window has a case of its own
     app_->options.blink = 0;
     std::string texts[] = {Sjis("牛乳を買う\r\n二本"), "a", "b", "c", "d", "e", "f"};
     FakeNote& soon = AddNote(0, LocalTime(2001, 3, 1, 12, 0, 2));
@@ -491,6 +529,18 @@ TEST_F(Monitor, NotesReachingTheirDueTimeAreAnnouncedInOneBalloon)
     EXPECT_TRUE(announce()) << "a second due moment in the same run is announced too";
     ASSERT_EQ(2u, g_balloons.size()) << "three notes due at once, one hidden: one balloon for all";
     EXPECT_EQ(L"a\nb\nc", g_balloons[1].second);
+
+    FakeNote& snoozed = AddNote(7, LocalTime(2001, 3, 1, 12, 1, 40));
+    snoozed.record.text = texts[4].data();
+    snoozed.record.snoozeUntil = LocalTime(2001, 3, 1, 12, 1, 50);
+    ASSERT_TRUE(Pass(LocalTime(2001, 3, 1, 12, 1, 35)));
+    ASSERT_TRUE(Pass(LocalTime(2001, 3, 1, 12, 1, 45)));
+    EXPECT_FALSE(announce()) << "a note snoozed over its due moment waits";
+    ASSERT_TRUE(Pass(LocalTime(2001, 3, 1, 12, 1, 50)));
+    EXPECT_TRUE(announce()) << "and is announced when its snooze ends";
+    EXPECT_EQ(L"d", g_balloons.back().second);
+    g_balloons.pop_back();
+    snoozed.record.snoozeUntil = LocalTime(2001, 3, 1, 14, 0);
 
     app_->extra.remind = 0;
     AddNote(4, LocalTime(2001, 3, 1, 12, 2)).record.text = texts[4].data();

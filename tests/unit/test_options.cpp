@@ -408,7 +408,7 @@ TEST_F(OptionsDialog, ResetWithBorderOnRemovesEveryFrameButKeepsClientsAndHidden
     app_->options.editorRect = RECT{10, 20, 500, 400};
     app_->options.reserved[0] = 0x77;
     app_->options.dueAmount = 99;
-    app_->extra = ExtraSettings{0, 40, 0};
+    app_->extra = ExtraSettings{0, 40, 0, 0};
     HWND shown = AddNote(200, 200, 150, 100);
     HWND hidden = AddNote(400, 300, 120, 90);
     ASSERT_TRUE(shown && hidden);
@@ -437,6 +437,7 @@ TEST_F(OptionsDialog, ResetWithBorderOnRemovesEveryFrameButKeepsClientsAndHidden
     EXPECT_EQ(500, app_->options.editorRect.right) << "reset keeps the editor rectangle";
     EXPECT_EQ(0x77, app_->options.reserved[0]) << "and the reserved bytes";
     EXPECT_EQ(1, app_->extra.remind) << "the page \"拡張\" is reset too";
+    EXPECT_EQ(1, app_->extra.remindWindow);
     EXPECT_EQ(kDefaultHotKey, app_->extra.hotKey);
 
     for (HWND note : {shown, hidden}) {
@@ -715,9 +716,9 @@ TEST_F(OptionsDialog, ExtraPageStoresItsValuesAndReportsATakenHotKey)
     HWND other = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(RegisterHotKey(other, 7, MOD_CONTROL | MOD_ALT, 'M'));
     struct {
-        bool remind, extraShown;
-        LRESULT opacity;
-        std::string percent, taken, free;
+        bool remind, extraShown, wayEnabled;
+        LRESULT opacity, way;
+        std::string percent, taken, free, wayText;
     } seen = {};
     int result = Run([&seen](const OptionsUi& ui) {
         if (!ui.extra)
@@ -733,7 +734,11 @@ TEST_F(OptionsDialog, ExtraPageStoresItsValuesAndReportsATakenHotKey)
         SendMessageA(
             ui.extra, WM_COMMAND, MAKEWPARAM(IDC_OPT_HOTKEY, EN_CHANGE), reinterpret_cast<LPARAM>(hotKey));
         seen.free = TextOf(ui.extra, IDC_OPT_HOTKEY_STATUS);
+        seen.way = SendDlgItemMessageA(ui.extra, IDC_OPT_REMIND_WAY, CB_GETCURSEL, 0, 0);
+        seen.wayText = TextOf(ui.extra, IDC_OPT_REMIND_WAY);
+        SendDlgItemMessageA(ui.extra, IDC_OPT_REMIND_WAY, CB_SETCURSEL, 0, 0);
         Click(ui.extra, IDC_OPT_REMIND);
+        seen.wayEnabled = IsWindowEnabled(GetDlgItem(ui.extra, IDC_OPT_REMIND_WAY));
         SendDlgItemMessageA(ui.extra, IDC_OPT_OPACITY, TBM_SETPOS, TRUE, 40);
         Press(ui.dialog, IDOK);
     });
@@ -742,6 +747,9 @@ TEST_F(OptionsDialog, ExtraPageStoresItsValuesAndReportsATakenHotKey)
     EXPECT_EQ(1, result);
     EXPECT_TRUE(seen.extraShown) << "the third tab shows the page \"拡張\"";
     EXPECT_TRUE(seen.remind) << "reminders are on by default";
+    EXPECT_EQ(1, seen.way) << "通知の方法: the balloon and the reminder window by default";
+    EXPECT_EQ(Sjis("バルーンとリマインダー ウィンドウ"), seen.wayText);
+    EXPECT_FALSE(seen.wayEnabled) << "no way to choose while reminders are off";
     EXPECT_EQ(70, seen.opacity);
     EXPECT_EQ("70 %", seen.percent);
     EXPECT_EQ(Sjis("このキーはほかのプログラムが使っています。"), seen.taken);
@@ -752,6 +760,7 @@ TEST_F(OptionsDialog, ExtraPageStoresItsValuesAndReportsATakenHotKey)
     ExtraSettings stored;
     LoadExtraSettings(&stored);
     EXPECT_EQ(0, stored.remind);
+    EXPECT_EQ(0, stored.remindWindow) << "バルーンのみ";
     EXPECT_EQ(40, stored.opacity);
     EXPECT_EQ(app_->extra.hotKey, stored.hotKey) << "kept in values of their own";
 }

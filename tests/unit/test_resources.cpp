@@ -84,6 +84,8 @@ TEST(Resources, EveryResourceIsJapaneseOnly)
         {RT_MENU, "menu", IDM_TRAY},
         {RT_MENU, "menu", IDM_EDITOR},
         {RT_MENU, "menu", IDM_NOTE},
+        {RT_MENU, "menu", IDM_REMIND_SNOOZE_POPUP},
+        {RT_DIALOG, "dialog", IDD_REMINDERS},
         {RT_DIALOG, "dialog", IDD_ABOUT},
         {RT_DIALOG, "dialog", IDD_DUE},
         {RT_DIALOG, "dialog", IDD_OPTIONS},
@@ -307,6 +309,14 @@ TEST_F(ResourceMenus, EditorMenuBarFollowsItsTable)
             {"0.6", Entry::Separator, 0, nullptr},
             // 閉じる(&C)
             {"0.7", Entry::Command, IDM_EDIT_CLOSE, u8"\u9589\u3058\u308B(&C)"},
+            {"0.8", Entry::Separator, 0, nullptr},
+            {"0.9", Entry::Popup, 0, u8"繰り返し(&R)"},
+            {"0.9.0", Entry::Command, IDM_EDIT_REPEAT_NONE, u8"なし"},
+            {"0.9.1", Entry::Command, IDM_EDIT_REPEAT_DAILY, u8"毎日"},
+            {"0.9.2", Entry::Command, IDM_EDIT_REPEAT_WEEKDAYS, u8"平日（月\u301C金）"},
+            {"0.9.3", Entry::Command, IDM_EDIT_REPEAT_WEEKLY, u8"毎週"},
+            {"0.9.4", Entry::Command, IDM_EDIT_REPEAT_MONTHLY, u8"毎月"},
+            {"0.9.5", Entry::Command, IDM_EDIT_REPEAT_YEARLY, u8"毎年"},
             // 編集(&E)
             {"1", Entry::Popup, 0, u8"\u7DE8\u96C6(&E)"},
             // 元に戻す(&U)
@@ -363,8 +373,21 @@ TEST_F(ResourceMenus, NoteMenuFollowsItsTable)
             // 常に手前に表示(&A)
             {"7", Entry::Command, IDM_NOTE_TOPMOST, u8"\u5E38\u306B\u624B\u524D\u306B\u8868\u793A(&A)"},
             {"8", Entry::Separator, 0, nullptr},
+            {"9", Entry::Popup, 0, u8"繰り返し(&R)"},
+            {"9.0", Entry::Command, IDM_NOTE_REPEAT_NONE, u8"なし"},
+            {"9.1", Entry::Command, IDM_NOTE_REPEAT_DAILY, u8"毎日"},
+            {"9.2", Entry::Command, IDM_NOTE_REPEAT_WEEKDAYS, u8"平日（月\u301C金）"},
+            {"9.3", Entry::Command, IDM_NOTE_REPEAT_WEEKLY, u8"毎週"},
+            {"9.4", Entry::Command, IDM_NOTE_REPEAT_MONTHLY, u8"毎月"},
+            {"9.5", Entry::Command, IDM_NOTE_REPEAT_YEARLY, u8"毎年"},
+            {"10", Entry::Command, IDM_NOTE_DONE, u8"完了(&D)"},
+            {"11", Entry::Popup, 0, u8"後で通知(&Z)"},
+            {"11.0", Entry::Command, IDM_NOTE_SNOOZE_10_MINUTES, u8"10 分後"},
+            {"11.1", Entry::Command, IDM_NOTE_SNOOZE_HOUR, u8"1 時間後"},
+            {"11.2", Entry::Command, IDM_NOTE_SNOOZE_MORNING, u8"明日の朝 (9:00)"},
+            {"12", Entry::Separator, 0, nullptr},
             // ヘルプ(&H)
-            {"9", Entry::Command, IDM_HELP, u8"\u30D8\u30EB\u30D7(&H)"},
+            {"13", Entry::Command, IDM_HELP, u8"\u30D8\u30EB\u30D7(&H)"},
         });
 }
 
@@ -623,6 +646,13 @@ const std::vector<StringRow>& StringTable()
         {IDS_ERR_RESTORE_LOST,
             u8"復元できず、復元前の内容にも戻せませんでした。復元前の内容は次のファイルにあります。\r\n\r\n%"
             u8"ls"},
+        {IDS_REMIND_WAY_BALLOON, u8"バルーンのみ"},
+        {IDS_REMIND_WAY_WINDOW, u8"バルーンとリマインダー ウィンドウ"},
+        {IDS_REMIND_COLUMN_AGO, u8"経過"},
+        {IDS_REMIND_JUST_NOW, u8"たった今"},
+        {IDS_REMIND_MINUTES_AGO, u8"%d 分前"},
+        {IDS_REMIND_HOURS_AGO, u8"%d 時間前"},
+        {IDS_REMIND_DAYS_AGO, u8"%d 日前"},
         {IDS_ASK_UNSTORABLE_TEXT,
             u8"メモに保存できない文字が含まれています。その文字を「?」に置き換えて実行しますか？"},
         {IDS_ERR_FACE_NAME,

@@ -231,8 +231,12 @@ TEST_F(Store, DeletedNoteRemovesItsValuesAndSavingAgainChangesNothing)
     LOGFONTA font = TestFont();
     record.font = CreateFontIndirectA(&font);
     record.topmost = 1;
+    record.repeat = kRepeatMonthly;
+    record.repeatDay = 31;
+    record.due = {0x55667788, 0x01D9ABCE};
+    record.snoozeUntil = {0x11111111, 0x01D9ABCF};
     SaveNote(&record);
-    ASSERT_EQ(7u, ValueNames().size()) << "List, Memo, Font and Topmost of the note";
+    ASSERT_EQ(9u, ValueNames().size()) << "List, Memo, Font, Topmost, Repeat and Snooze of the note";
 
     app_->storedIds[7] = 1;
     record.deleted = 1;
@@ -252,7 +256,55 @@ TEST_F(Store, DeletedNoteRemovesItsValuesAndSavingAgainChangesNothing)
     EXPECT_EQ(7, bin[0].id);
     EXPECT_EQ("doomed", bin[0].text);
     EXPECT_EQ(0, bin[0].image.deleted) << "restored, it is a note like any other";
+    ASSERT_TRUE(RestoreNotesFromBin(bin[0].binEntry, {9}));
+    ASSERT_TRUE(LoadStoredNote(nullptr, 9, CreateNoteWindow));
+    const NoteRecord* restored = NoteRecordOf(NoteWithId(9));
+    ASSERT_NE(nullptr, restored);
+    EXPECT_EQ(kRepeatMonthly, restored->repeat) << "the bin keeps the repeat under a new ID";
+    EXPECT_EQ(31, restored->repeatDay);
+    EXPECT_EQ(record.snoozeUntil.dwHighDateTime, restored->snoozeUntil.dwHighDateTime);
     DeleteObject(record.font);
+}
+
+// What an older Jotwise leaves behind: it ignores Repeat<n> and Snooze<n>,
+// and deleting a note it keeps them, so they must not reach a later note
+// under the same ID, nor outlive a due date it changed.
+TEST_F(Store, RepeatAndSnoozeLoadOnlyForTheNoteThatLeftThem)
+{
+    const FILETIME created = {0x11223344, 0x01D9ABCD};
+    const FILETIME due = {0x55667788, 0x01D9ABCE};
+    const FILETIME until = {0x99AABBCC, 0x01D9ABCE};
+    struct Case {
+        FILETIME repeatCreated, snoozeCreated, snoozeDue;
+        DWORD repeatSize;
+        bool repeat, snooze;
+    } cases[] = {
+        {created, created, due, 16, true, true},
+        {{1, 1}, {1, 1}, due, 16, false, false},     // another note's values under the same ID
+        {created, created, {2, 2}, 16, true, false}, // the due date changed without it
+        {created, created, due, 12, false, true},    // a value of the wrong size
+    };
+    for (const Case& c : cases) {
+        ClearStore();
+        NoteRecord record = MakeRecord(3, 10, 10, 80, 40);
+        record.created = created;
+        record.due = due;
+        SeedNote(record, "alarm", TestFont());
+        const std::uint32_t repeat[4]
+            = {kRepeatWeekdays, 0, c.repeatCreated.dwLowDateTime, c.repeatCreated.dwHighDateTime};
+        WriteRaw("Repeat3", REG_BINARY, repeat, c.repeatSize);
+        const FILETIME snooze[3] = {until, c.snoozeDue, c.snoozeCreated};
+        WriteRaw("Snooze3", REG_BINARY, snooze, sizeof(snooze));
+        LoadStore(nullptr, CreateNoteWindow);
+        const NoteRecord* loaded = NoteRecordOf(NoteWithId(3));
+        ASSERT_NE(nullptr, loaded);
+        EXPECT_EQ(c.repeat ? kRepeatWeekdays : kRepeatNone, loaded->repeat) << "case " << &c - cases;
+        EXPECT_EQ(c.snooze ? until.dwLowDateTime : 0u, loaded->snoozeUntil.dwLowDateTime)
+            << "case " << &c - cases;
+        EXPECT_EQ(80u, ReadRaw("List3")->bytes.size()) << "the record an older Jotwise reads is unchanged";
+        CloseNote(NoteWithId(3));
+        EXPECT_EQ(c.repeat, ReadRaw("Repeat3").has_value()) << "saved again as loaded";
+    }
 }
 
 TEST_F(Store, BinKeepsTheLatestHundredAndRestoresUnderTheGivenId)
