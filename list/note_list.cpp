@@ -17,6 +17,7 @@
 #include "notes/note_store.h"
 #include "notes/note_table.h"
 #include "notes/note_window.h"
+#include "platform/dialog_class.h"
 #include "platform/error_box.h"
 #include "platform/program.h"
 #include "platform/wide_text.h"
@@ -820,8 +821,7 @@ INT_PTR OnMessage(HWND list, UINT message, WPARAM wParam, LPARAM lParam)
         return TRUE;
     case WM_NOTESCHANGED: {
         // Notes change in bursts (closing all, showing all): one refresh.
-        MSG pending;
-        while (PeekMessageW(&pending, list, WM_NOTESCHANGED, WM_NOTESCHANGED, PM_REMOVE)) { }
+        SkipQueuedNoteChanges(list);
         Refresh(list);
         return TRUE;
     }
@@ -848,29 +848,12 @@ INT_PTR CALLBACK NoteListProc(HWND list, UINT message, WPARAM wParam, LPARAM lPa
     }
 }
 
-bool RegisterListClass()
-{
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof(existing);
-    if (GetClassInfoExW(AppInstance(), kListClassName, &existing))
-        return true;
-    WNDCLASSEXW list{};
-    list.cbSize = sizeof(list);
-    list.lpfnWndProc = DefDlgProcW;
-    list.cbWndExtra = DLGWINDOWEXTRA;
-    list.hInstance = AppInstance();
-    list.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
-    list.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    list.lpszClassName = kListClassName;
-    return RegisterClassExW(&list) != 0;
-}
-
 } // namespace
 
 void OpenNoteList()
 {
     HWND list = NoteListWindow();
-    if (!list && RegisterListClass())
+    if (!list && RegisterDialogClass(kListClassName))
         // Owned by the main window, as a window of the program; the
         // template keeps its taskbar button.
         list = CreateDialogParamW(

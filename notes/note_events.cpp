@@ -58,3 +58,9 @@ NoteListPause::~NoteListPause()
             SetFocus(window);
     }
 }
+
+void SkipQueuedNoteChanges(HWND window)
+{
+    MSG pending;
+    while (PeekMessageW(&pending, window, WM_NOTESCHANGED, WM_NOTESCHANGED, PM_REMOVE)) { }
+}

@@ -21,6 +21,10 @@ void SetNoteListWindow(HWND window);
 
 void NotifyNotesChanged();
 
+// WM_NOTESCHANGED: takes the ones still queued for the window, so that a
+// burst of changes is handled once.
+void SkipQueuedNoteChanges(HWND window);
+
 // Keeps the note list, and every other window that listens, disabled while
 // it lives: a command of another window of the program runs, and whatever
 // dialog or question it opens is modal to them too, whose commands would

@@ -16,6 +16,7 @@
 #include "notes/note_events.h"
 #include "notes/note_layers.h"
 #include "notes/note_window.h"
+#include "platform/dialog_class.h"
 #include "platform/screen_place.h"
 #include "platform/wide_text.h"
 #include "res/resource.h"
@@ -372,8 +373,7 @@ INT_PTR OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         return TRUE;
     case WM_NOTESCHANGED: {
         // Notes change in bursts (done on several at once): one refresh.
-        MSG pending;
-        while (PeekMessageW(&pending, window, WM_NOTESCHANGED, WM_NOTESCHANGED, PM_REMOVE)) { }
+        SkipQueuedNoteChanges(window);
         Refresh(window);
         return TRUE;
     }
@@ -400,23 +400,6 @@ INT_PTR CALLBACK ReminderProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     }
 }
 
-bool RegisterReminderClass()
-{
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof(existing);
-    if (GetClassInfoExW(AppInstance(), kReminderClassName, &existing))
-        return true;
-    WNDCLASSEXW reminder{};
-    reminder.cbSize = sizeof(reminder);
-    reminder.lpfnWndProc = DefDlgProcW;
-    reminder.cbWndExtra = DLGWINDOWEXTRA;
-    reminder.hInstance = AppInstance();
-    reminder.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
-    reminder.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    reminder.lpszClassName = kReminderClassName;
-    return RegisterClassExW(&reminder) != 0;
-}
-
 } // namespace
 
 std::wstring AgoText(const FILETIME& due, const FILETIME& now)
@@ -439,7 +422,7 @@ void ShowReminderWindow(bool activate)
     } else {
         FILETIME now;
         GetLocalFileTime(&now);
-        if (GatherRows(now).empty() || !RegisterReminderClass())
+        if (GatherRows(now).empty() || !RegisterDialogClass(kReminderClassName))
             return;
         window = CreateDialogParamW(AppInstance(), MAKEINTRESOURCEW(IDD_REMINDERS), nullptr, ReminderProc, 0);
         if (!window || !Refresh(window))
