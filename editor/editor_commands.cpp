@@ -323,7 +323,11 @@ void ApplyEditor(HWND editor)
         return;
     if (!ReadEditorText(editor, state))
         return;
-    bool applied = state->isNew ? ApplyNewNote(editor, state) : ApplyExistingNote(editor, state);
+    // The note list can delete the note while the editor is open on it;
+    // the text then becomes a note of its own, as its draft would at the
+    // next start, rather than an apply that does nothing.
+    const bool ownerGone = !state->isNew && !IsWindow(state->owner);
+    bool applied = state->isNew || ownerGone ? ApplyNewNote(editor, state) : ApplyExistingNote(editor, state);
     // Reading the text cleared the flag; nothing was kept, so the text still
     // counts as unsaved (closing asks, a logoff keeps it as a draft).
     if (!applied && state->edit)

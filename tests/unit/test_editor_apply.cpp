@@ -302,6 +302,21 @@ TEST_F(EditorApply, OwnerWithoutRecordKeepsTheEditorOpen)
     EXPECT_STREQ("changed", State()->note.text);
 }
 
+TEST_F(EditorApply, OwnerDeletedMeanwhileIsAppliedAsANewNote)
+{
+    HWND note = MakeNote(6, 100, 100, 200, 60, "text");
+    ASSERT_NE(nullptr, OpenOn(note));
+    // What the note list's delete does to a note on the desktop.
+    NoteRecordOf(note)->deleted = 1;
+    SendMessageA(note, WM_CLOSE, 0, 0);
+    SetText("changed");
+    EXPECT_EQ(0, Apply().count);
+    EXPECT_EQ(nullptr, Editor()) << "the text is not stuck in an editor whose apply does nothing";
+    NoteRecord* created = OnlyNote();
+    ASSERT_NE(nullptr, created);
+    EXPECT_STREQ("changed", created->text);
+}
+
 TEST_F(EditorApply, NewNoteWithSixtyFourNotesOpenShows8002AndStays)
 {
     HWND stand = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
