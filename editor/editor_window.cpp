@@ -17,6 +17,7 @@
 #include "platform/wide_text.h"
 #include "res/resource.h"
 #include "store/draft.h"
+#include "store/store.h"
 
 const TBBUTTON kEditorToolbarButtons[12] = {
     {0, IDM_EDIT_APPLY, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0},
@@ -47,6 +48,10 @@ constexpr DWORD kFlatToolbarVersion = 0x00040047; // 4.71
 constexpr int kToolbarImageSize = 16;
 // Dialog template units per tab column: four to an average character.
 constexpr int kTabStopUnitsPerColumn = 4;
+// The edit control's own limit of some 30,000 characters cut a longer
+// paste short without a word. A character takes at most eight bytes once
+// its tab is expanded, so a text of this length still loads back.
+constexpr int kEditTextLimit = static_cast<int>(kMaxTextSize / 8) - 1;
 
 // There is only one editor, so one saved edit procedure does.
 WNDPROC g_editProc = nullptr;
@@ -317,6 +322,7 @@ int CreateEditorControls(HWND editor, const CREATESTRUCTW* create)
         SetWindowLongPtrW(state->edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditSubclassProc));
 
     SendMessageW(state->edit, WM_SETFONT, reinterpret_cast<WPARAM>(state->note.font), FALSE);
+    SendMessageW(state->edit, EM_SETLIMITTEXT, kEditTextLimit, 0);
     if (state->note.text)
         SetNoteWindowText(state->edit, state->note.text);
     // Tabs in the editor span as many average characters as applying

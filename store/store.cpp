@@ -20,8 +20,6 @@ constexpr DWORD kVersionCapacity = 64;
 // Room for a missing text's zero size and for a terminator the stored value
 // may lack.
 constexpr std::size_t kTextSlack = 4;
-// Far beyond any note; keeps the size arithmetic clear of overflow.
-constexpr DWORD kMaxTextSize = 0x1000000;
 
 bool HasValue(const RegistryKey& key, const char* name)
 {

@@ -14,6 +14,9 @@ constexpr const char kStoreKey[] = "Jotwise";
 
 // IDs the loader reads back: 0 to 127.
 constexpr int kMaxStoredId = 127;
+// The longest note text, in bytes, that loading takes back. Far beyond any
+// note; keeps the size arithmetic clear of overflow.
+constexpr DWORD kMaxTextSize = 0x1000000;
 
 // Takes one note read from the store (the record and font are the loader's
 // scratch copies); 0 stops the loading of further notes, which are then

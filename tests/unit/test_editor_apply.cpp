@@ -452,6 +452,12 @@ TEST_F(EditorApply, EditCommandsReachTheEditControl)
     SendMessageA(Edit(), EM_SETSEL, 6, 6);
     SendMessageA(editor, WM_COMMAND, IDM_EDIT_PASTE, 0);
     EXPECT_EQ("defabcde", Text()) << "copy";
+    // A long text pasted from elsewhere arrives whole.
+    SetText(std::string(40000, 'x').c_str());
+    SendMessageA(editor, WM_COMMAND, IDM_EDIT_SELECTALL, 0);
+    SendMessageA(editor, WM_COMMAND, IDM_EDIT_CUT, 0);
+    SendMessageA(editor, WM_COMMAND, IDM_EDIT_PASTE, 0);
+    EXPECT_EQ(40000, GetWindowTextLengthA(Edit())) << "paste";
 }
 
 TEST_F(EditorApply, CloseCommandAsksOnlyForChanges)
