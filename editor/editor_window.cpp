@@ -351,9 +351,19 @@ void CloseEditor(HWND editor)
 {
     EditorState* state = EditorStateOf(editor);
     if (state && state->edit) {
-        SetImeOpen(state->edit, FALSE);
-        if (SendMessageW(state->edit, EM_GETMODIFY, 0, 0) && !AskDiscard(editor))
+        // A second close while the question is up (a double click on the
+        // button, a queued Esc) is the same request; asking again would
+        // tear the editor down under the first question.
+        if (state->asking)
             return;
+        SetImeOpen(state->edit, FALSE);
+        if (SendMessageW(state->edit, EM_GETMODIFY, 0, 0)) {
+            state->asking = true;
+            const bool discard = AskDiscard(editor);
+            state->asking = false;
+            if (!discard)
+                return;
+        }
         // The program ended while the question was up; whatever the answer
         // came back as, the draft is what the user gets.
         if (state->keptAtExit)

@@ -20,6 +20,8 @@ struct EditorState {
     // The program ended while one of the editor's boxes was up: its changes
     // are the draft, and the editor goes with the process.
     bool keptAtExit;
+    // The discard question is up.
+    bool asking;
 };
 
 // The editor toolbar's buttons, in toolbar order.

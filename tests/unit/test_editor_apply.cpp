@@ -478,4 +478,15 @@ TEST_F(EditorApply, CloseCommandAsksOnlyForChanges)
     EXPECT_EQ(1, asked.count);
     EXPECT_EQ(nullptr, Editor());
     EXPECT_TRUE(NoteWindows().empty()) << "closing never creates a note";
+
+    // A second close (a double click on the button) while the question is up.
+    ASSERT_NE(nullptr, OpenNew());
+    SendMessageA(Edit(), WM_CHAR, 'q', 0);
+    asked = AnswerBoxes(IDYES, [&] {
+        PostMessageA(Editor(), WM_COMMAND, IDM_EDIT_CLOSE, 0);
+        PostMessageA(Editor(), WM_COMMAND, IDM_EDIT_CLOSE, 0);
+        PumpMessages(50);
+    });
+    EXPECT_EQ(1, asked.count) << "one question";
+    EXPECT_EQ(nullptr, Editor());
 }
