@@ -351,9 +351,11 @@ void ApplyEditorMenuState(HWND editor, HMENU menu)
         return;
     HWND edit = state->edit;
     bool canUndo = SendMessageW(edit, EM_CANUNDO, 0, 0) != 0;
-    DWORD selection = static_cast<DWORD>(SendMessageW(edit, EM_GETSEL, 0, 0));
-    UINT start = LOWORD(selection);
-    UINT end = HIWORD(selection);
+    // Asked for whole positions: the packed answer holds only 16 bits of
+    // each, and a long note's selection would read as none.
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     bool empty = start == end;
     bool wholeText = start == 0 && static_cast<int>(end) == GetWindowTextLengthW(edit);
     grey(IDM_EDIT_UNDO, !canUndo);

@@ -378,6 +378,10 @@ TEST_F(EditorWindow, EditMenuFollowsClipboardAndSelection)
     SendMessageA(editor, WM_COMMAND, IDM_EDIT_SELECTALL, 0);
     menu = InitMenu(editor);
     EXPECT_TRUE(Greyed(menu, IDM_EDIT_SELECTALL)) << "the whole text already selected";
+    SetText(std::string(70000, 'x').c_str());
+    SendMessageA(edit, EM_SETSEL, 100, 65636);
+    menu = InitMenu(editor);
+    EXPECT_FALSE(Greyed(menu, IDM_EDIT_COPY)) << "a selection past 65,535 characters";
 
     for (UINT id : {IDM_EDIT_APPLY, IDM_EDIT_CLOSE, IDM_EDIT_FONT, IDM_EDIT_BACKCOLOUR, IDM_EDIT_DUE,
              IDM_EDIT_PROPERTIES, IDM_HELP})
