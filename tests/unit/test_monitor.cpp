@@ -367,8 +367,10 @@ TEST_F(Monitor, ANoteClosedWhileAPassWaitsForTheLockIsNotTouched)
     HANDLE thread;
     {
         AppLock lock;
+        const LONG held = app_->lock.LockCount;
         thread = CreateThread(nullptr, 0, PassOnThread::Run, &pass, 0, nullptr);
-        Sleep(100);
+        EXPECT_TRUE(e2e::WaitUntil([this, held] { return app_->lock.LockCount != held; }))
+            << "the pass waits for the lock";
         app_->noteWindows[0] = nullptr;
         SetWindowLongPtrA(overdue.window, GWLP_USERDATA, 0);
     }
