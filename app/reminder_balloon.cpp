@@ -85,9 +85,10 @@ void OnDueReminder(HWND mainWindow)
     ShowPendingReminder(mainWindow);
     // The window lists every note due, not only those just announced, and
     // needs no tray icon; it comes up without taking the focus from what
-    // the user is typing.
+    // the user is typing. One already open (from a click on the balloon)
+    // takes the new notes in even when the balloon alone was asked for.
     const AppState* state = App();
-    if (!notes.empty() && state->extra.remind && state->extra.remindWindow)
+    if (!notes.empty() && state->extra.remind && (state->extra.remindWindow || ReminderWindow()))
         ShowReminderWindow(false);
 }
 

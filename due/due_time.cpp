@@ -1,6 +1,7 @@
 #include "due/due_time.h"
 
 #include <atomic>
+#include <cstdlib>
 
 #include "platform/error_box.h"
 #include "platform/wide_text.h"
@@ -303,7 +304,27 @@ ULONGLONG DueChangeWaitMs(const FILETIME* due, const FILETIME* now)
     return (Ticks(change) - Ticks(*now) + kTicksPerMs - 1) / kTicksPerMs;
 }
 
-bool LocalMomentToUtc(const FILETIME* local, FILETIME* utc, const TIME_ZONE_INFORMATION* zone)
+namespace
+{
+
+// Whether the wall clock of `zone` shows `local`, to the millisecond, at the
+// UTC moment `ticks`.
+bool ShowsAt(const TIME_ZONE_INFORMATION* zone, const SYSTEMTIME& local, ULONGLONG ticks)
+{
+    const FILETIME moment = FileTimeOf(ticks);
+    SYSTEMTIME utcFields;
+    SYSTEMTIME back;
+    return FileTimeToSystemTime(&moment, &utcFields)
+        && SystemTimeToTzSpecificLocalTime(zone, &utcFields, &back) && back.wYear == local.wYear
+        && back.wMonth == local.wMonth && back.wDay == local.wDay && back.wHour == local.wHour
+        && back.wMinute == local.wMinute && back.wSecond == local.wSecond
+        && back.wMilliseconds == local.wMilliseconds;
+}
+
+} // namespace
+
+bool LocalMomentToUtc(
+    const FILETIME* local, FILETIME* utc, const TIME_ZONE_INFORMATION* zone, const FILETIME* nowUtc)
 {
     if (!local || !utc)
         return false;
@@ -317,8 +338,33 @@ bool LocalMomentToUtc(const FILETIME* local, FILETIME* utc, const TIME_ZONE_INFO
         || !TzSpecificLocalTimeToSystemTime(zone, &localFields, &utcFields)
         || !SystemTimeToFileTime(&utcFields, &whole))
         return false;
+    // The night the clock goes back its last hour comes twice, and the
+    // conversion names one of the two moments. Once the first has passed, a
+    // timer set to it fires at once, pass after pass, until the wall clock
+    // gets there again; set to the second, the first would be missed.
+    FILETIME clock;
+    if (!nowUtc) {
+        GetSystemTimeAsFileTime(&clock);
+        nowUtc = &clock;
+    }
+    TIME_ZONE_INFORMATION system;
+    const TIME_ZONE_INFORMATION* rules = zone;
+    if (!rules && GetTimeZoneInformation(&system) != TIME_ZONE_ID_INVALID)
+        rules = &system;
+    ULONGLONG chosen = Ticks(whole);
+    if (rules && rules->StandardBias != rules->DaylightBias) {
+        const ULONGLONG saving = static_cast<ULONGLONG>(std::abs(rules->StandardBias - rules->DaylightBias))
+            * 60 * 1000 * kTicksPerMs;
+        const ULONGLONG converted = chosen;
+        for (ULONGLONG other : {converted - saving, converted, converted + saving}) {
+            if (other > Ticks(*nowUtc) && (other == converted || ShowsAt(zone, localFields, other))) {
+                chosen = other;
+                break;
+            }
+        }
+    }
     // The fields hold whole milliseconds, and so does the clock a pass
     // reads: a moment between two is reached at the later one.
-    *utc = FileTimeOf(Ticks(whole) + (Ticks(wallClock) % kTicksPerMs ? kTicksPerMs : 0));
+    *utc = FileTimeOf(chosen + (Ticks(wallClock) % kTicksPerMs ? kTicksPerMs : 0));
     return true;
 }

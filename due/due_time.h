@@ -40,7 +40,10 @@ bool NextDueChange(const FILETIME* due, const FILETIME* now, FILETIME* moment);
 // UTC, rounded up to the millisecond, under the daylight-saving rules of its
 // own date in `zone`, the system's time zone when null. A wait for a UTC moment stays right when
 // the offset changes before it comes, which a wait of so many milliseconds
-// of wall-clock time does not.
-bool LocalMomentToUtc(const FILETIME* local, FILETIME* utc, const TIME_ZONE_INFORMATION* zone = nullptr);
+// of wall-clock time does not. A moment the wall clock shows twice (the hour
+// repeated when the clock goes back) is the next time it does after
+// `nowUtc`, the system clock when null.
+bool LocalMomentToUtc(const FILETIME* local, FILETIME* utc, const TIME_ZONE_INFORMATION* zone = nullptr,
+    const FILETIME* nowUtc = nullptr);
 
 #endif

@@ -73,10 +73,11 @@ int SaveNote(const NoteRecord* record)
     if (!record)
         return 0;
     LONG error = WriteNote(record);
-    // The note's values are gone, so its ID may be handed out again; after
-    // a failed move they are still there.
-    if (record->deleted && error == ERROR_SUCCESS)
-        MarkStored(record->id, false);
+    // A deleted note's values are gone, so its ID may be handed out again.
+    // After a failed write or move the store decides: a note made in this
+    // run holds its ID by its window alone, and once that closes a new note
+    // would take the ID and save over what stayed behind.
+    MarkStored(record->id, error == ERROR_SUCCESS ? !record->deleted : HasStoredNote(record->id));
     NotifyNotesChanged();
     // The user believes the note is safe; a failure must not pass silently.
     if (error != ERROR_SUCCESS) {

@@ -362,15 +362,21 @@ TEST(DueTime, WaitUntilTheDueStateNextChanges)
 TEST(DueTime, LocalMomentsBecomeUtcUnderTheirOwnDaylightSavingRules)
 {
     TIME_ZONE_INFORMATION zone = {-60, {}, {0, 10, 0, 5, 3, 0, 0, 0}, 0, {}, {0, 3, 0, 5, 2, 0, 0, 0}, -60};
-    const FILETIME rows[][2] = {{Offset(Stored(2001, 7, 15, 12), 1), Offset(Stored(2001, 7, 15, 10), 10000)},
-        {Stored(2001, 3, 25, 1, 30), Stored(2001, 3, 25, 0, 30)},
-        {Stored(2001, 3, 25, 3, 30), Stored(2001, 3, 25, 1, 30)}}; // two hours on the wall, one real
+    const FILETIME early = Stored(2001, 1, 1);
+    // Local moment, UTC now, UTC moment.
+    const FILETIME rows[][3] = {
+        {Offset(Stored(2001, 7, 15, 12), 1), Stored(2002, 1, 1), Offset(Stored(2001, 7, 15, 10), 10000)},
+        {Stored(2001, 3, 25, 1, 30), early, Stored(2001, 3, 25, 0, 30)},
+        {Stored(2001, 3, 25, 3, 30), early, Stored(2001, 3, 25, 1, 30)}, // two hours on the wall, one real
+        // 2:30 comes twice the night the clock goes back: the next time it does.
+        {Stored(2001, 10, 28, 2, 30), Stored(2001, 10, 28, 0, 5), Stored(2001, 10, 28, 0, 30)},
+        {Stored(2001, 10, 28, 2, 30), Stored(2001, 10, 28, 1, 5), Stored(2001, 10, 28, 1, 30)}};
     ShiftLocalClock(90);
     for (const auto& row : rows) {
         FILETIME utc = {};
         const FILETIME shifted = Offset(row[0], 90LL * 60 * 10000000);
-        EXPECT_TRUE(LocalMomentToUtc(&shifted, &utc, &zone));
-        EXPECT_EQ(0, CompareFileTime(&row[1], &utc)) << Text(row[0]) << " gave " << Text(utc);
+        EXPECT_TRUE(LocalMomentToUtc(&shifted, &utc, &zone, &row[1]));
+        EXPECT_EQ(0, CompareFileTime(&row[2], &utc)) << Text(row[0]) << " gave " << Text(utc);
     }
     ShiftLocalClock(-90);
 }

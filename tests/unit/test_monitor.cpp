@@ -242,6 +242,11 @@ TEST_F(Monitor, TheReminderWindowActsOnEverySelectedRow)
     EXPECT_EQ(2, ListView_GetItemCount(view)) << "due and not snoozed";
     EXPECT_EQ(L"3 \u5206\u524D", AgoText(daily, now)) << "3 分前";
     EXPECT_EQ(L"2 \u65E5\u524D", AgoText(notes_[1].record.due, now)) << "2 日前";
+    app_->extra.remindWindow = 0;
+    QueueDueReminder({AddNote(4, MinutesLater(now, -1)).window}, false);
+    OnDueReminder(nullptr);
+    EXPECT_EQ(3, ListView_GetItemCount(view))
+        << "the open window lists a note announced by the balloon alone";
     ListView_SetItemState(view, -1, LVIS_SELECTED, LVIS_SELECTED);
     SendMessageW(window, WM_COMMAND, IDC_REMIND_DONE, 0);
     EXPECT_EQ(nullptr, ReminderWindow()) << "both done: nothing left to remind of";
@@ -367,8 +372,10 @@ TEST_F(Monitor, ANoteClosedWhileAPassWaitsForTheLockIsNotTouched)
     HANDLE thread;
     {
         AppLock lock;
+        const LONG held = app_->lock.LockCount;
         thread = CreateThread(nullptr, 0, PassOnThread::Run, &pass, 0, nullptr);
-        Sleep(100);
+        EXPECT_TRUE(e2e::WaitUntil([this, held] { return app_->lock.LockCount != held; }))
+            << "the pass waits for the lock";
         app_->noteWindows[0] = nullptr;
         SetWindowLongPtrA(overdue.window, GWLP_USERDATA, 0);
     }

@@ -18,6 +18,7 @@
 #include "platform/hotkey.h"
 #include "platform/wide_text.h"
 #include "res/resource.h"
+#include "tests/e2e/driver.h"
 #include "tests/unit/test_support.h"
 
 namespace
@@ -671,9 +672,12 @@ TEST_F(OptionsDialog, OkCopiesTheOptionsBackOnlyUnderTheLock)
         SetText(ui.due, IDC_OPT_DUE_AMOUNT, "9");
         Click(ui.due, IDC_OPT_BLINK);
         EnterCriticalSection(&app->lock);
+        // A thread that starts waiting for the lock changes its count, on
+        // Windows and under Wine alike: the dialog's end is then at the copy.
+        const LONG held = app->lock.LockCount;
         Press(ui.dialog, IDOK);
-        WaitUntilGone(ui.dialog);
-        Sleep(300);
+        EXPECT_TRUE(e2e::WaitUntil([app, held] { return app->lock.LockCount != held; }))
+            << "OK waits for the lock";
         whileHeld.amount = app->options.dueAmount;
         whileHeld.blink = app->options.blink;
         LeaveCriticalSection(&app->lock);

@@ -402,6 +402,11 @@ TEST_F(Store, BinNeverDropsANote)
     EXPECT_EQ(1, app_->storedIds[30]);
     EXPECT_TRUE(app_->saveFailureReported);
     EXPECT_TRUE(ReadBinNotes().empty());
+    // Made in this run, the note held its ID by its window alone: once that
+    // is gone, a new note must not take the ID and save over what stayed.
+    app_->storedIds[30] = 0;
+    EXPECT_EQ(0, SaveNote(&record));
+    EXPECT_FALSE(IsNoteIdFree(30));
 
     // Only IDs the next start loads are given to restored notes.
     std::fill(std::begin(app_->storedIds), std::end(app_->storedIds), 1);
