@@ -101,19 +101,28 @@ std::vector<HWND> SelectedNotes(HWND window)
 void UpdateButtons(HWND window)
 {
     bool any = !SelectedNotes(window).empty();
-    for (int id : {IDC_REMIND_SHOW, IDC_REMIND_DONE, IDC_REMIND_SNOOZE})
-        EnableWindow(GetDlgItem(window, id), any);
+    // A button that greys itself would keep the keyboard focus where no key
+    // reaches; the rows are where the user picks the next note.
+    HWND focus = GetFocus();
+    for (int id : {IDC_REMIND_SHOW, IDC_REMIND_DONE, IDC_REMIND_SNOOZE}) {
+        HWND button = GetDlgItem(window, id);
+        if (!any && button == focus)
+            SendMessageW(
+                window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(window, IDC_REMIND_VIEW)), TRUE);
+        EnableWindow(button, any);
+    }
 }
 
-// Gathers the rows again, keeping the selection by note (the first row when
-// none of it is left). False, and the window closed, when nothing is due:
-// every note was taken care of.
+// Gathers the rows again, keeping the selection by note. False, and the
+// window closed, when nothing is due: every note was taken care of.
 bool Refresh(HWND window)
 {
     ReminderState* state = StateOf(window);
     if (!state)
         return false;
     std::vector<HWND> selected = SelectedNotes(window);
+    const bool opening = state->rows.empty();
+    const int firstSelected = ListView_GetNextItem(state->view, -1, LVNI_SELECTED);
     FILETIME now;
     GetLocalFileTime(&now);
     state->rows = GatherRows(now);
@@ -130,8 +139,15 @@ bool Refresh(HWND window)
         ListView_SetItemState(state->view, static_cast<int>(i), LVIS_SELECTED, LVIS_SELECTED);
         kept = true;
     }
-    if (!kept)
-        ListView_SetItemState(state->view, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    if (!kept) {
+        // Opening, the oldest note is ready for Enter. Once a command has
+        // taken the selected notes away, the focus moves on to the row in
+        // their place but nothing is chosen for the user: the second click
+        // of a double click on 完了 would act on a note nobody picked.
+        const int row = opening ? 0 : std::clamp(firstSelected, 0, static_cast<int>(state->rows.size()) - 1);
+        const UINT set = opening ? LVIS_SELECTED | LVIS_FOCUSED : LVIS_FOCUSED;
+        ListView_SetItemState(state->view, row, set, set);
+    }
     InvalidateRect(state->view, nullptr, TRUE);
     UpdateButtons(window);
     ULONGLONG soonest = kNoDueChange;

@@ -247,6 +247,14 @@ TEST_F(Monitor, TheReminderWindowActsOnEverySelectedRow)
     OnDueReminder(nullptr);
     EXPECT_EQ(3, ListView_GetItemCount(view))
         << "the open window lists a note announced by the balloon alone";
+    // A double click on 完了 with the oldest row chosen: the second click
+    // finds nothing chosen and leaves the other notes as they were.
+    ListView_SetItemState(view, -1, 0, LVIS_SELECTED);
+    ListView_SetItemState(view, 0, LVIS_SELECTED, LVIS_SELECTED);
+    for (int click = 0; click < 2; ++click)
+        SendMessageW(window, WM_COMMAND, IDC_REMIND_DONE, 0);
+    EXPECT_EQ(2, ListView_GetItemCount(view));
+    EXPECT_EQ(0, CompareFileTime(&notes_[0].record.due, &daily)) << "the note in its place is still due";
     ListView_SetItemState(view, -1, LVIS_SELECTED, LVIS_SELECTED);
     SendMessageW(window, WM_COMMAND, IDC_REMIND_DONE, 0);
     EXPECT_EQ(nullptr, ReminderWindow()) << "both done: nothing left to remind of";
