@@ -213,7 +213,7 @@ void Reorder(HWND list, const NoteRow* keep)
     std::wstring query(length + 1, L'\0');
     GetWindowTextW(state->search, query.data(), length + 1);
     query.resize(length);
-    state->order = FilterAndSort(state->rows, NoteFromWide(query), state->column, state->descending);
+    state->order = FilterAndSort(state->rows, query, state->column, state->descending);
 
     ListView_SetItemCountEx(state->view, static_cast<int>(state->order.size()), 0);
     ListView_SetItemState(state->view, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);

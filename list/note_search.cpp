@@ -61,9 +61,10 @@ std::vector<std::uint16_t> FoldForSearch(std::string_view text)
 int FindRowByPrefix(const std::vector<NoteRow>& rows, const std::vector<int>& order, std::wstring_view typed,
     int start, bool wrap)
 {
-    const std::vector<std::uint16_t> prefix = FoldForSearch(NoteFromWide(typed));
+    bool lossy = false;
+    const std::vector<std::uint16_t> prefix = FoldForSearch(NoteFromWide(typed, &lossy));
     const int count = static_cast<int>(order.size());
-    if (prefix.empty() || count == 0)
+    if (prefix.empty() || count == 0 || lossy)
         return -1;
     if (start < 0 || start >= count)
         start = 0;
@@ -124,9 +125,15 @@ bool RowLess(const NoteRow& a, const NoteRow& b, int column)
 }
 
 std::vector<int> FilterAndSort(
-    const std::vector<NoteRow>& rows, std::string_view query, int column, bool descending)
+    const std::vector<NoteRow>& rows, std::wstring_view typed, int column, bool descending)
 {
     std::vector<int> order;
+    // Notes hold code page 932 text: a character without a counterpart
+    // there is in none of them, and the "?" it would become is in many.
+    bool lossy = false;
+    const std::string query = NoteFromWide(typed, &lossy);
+    if (lossy)
+        return order;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (NoteMatches(rows[i].text, query))
             order.push_back(static_cast<int>(i));

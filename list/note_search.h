@@ -48,8 +48,8 @@ int FindRowByPrefix(const std::vector<NoteRow>& rows, const std::vector<int>& or
 // Row order for a column; ties fall back to the note ID.
 bool RowLess(const NoteRow& a, const NoteRow& b, int column);
 
-// The indexes of the rows that match, in the column's order.
+// The indexes of the rows whose note holds `typed`, in the column's order.
 std::vector<int> FilterAndSort(
-    const std::vector<NoteRow>& rows, std::string_view query, int column, bool descending);
+    const std::vector<NoteRow>& rows, std::wstring_view typed, int column, bool descending);
 
 #endif

@@ -51,10 +51,13 @@ TEST(NoteSearch, ColumnsSortAndUnsetDueDatesComeLast)
     rows[2].id = 3;
     rows[2].title = L"c";
     rows[2].due = LocalTime(2030, 1, 1, 0, 0);
-    EXPECT_EQ((std::vector<int>{1, 0, 2}), FilterAndSort(rows, "", kColumnText, false));
-    EXPECT_EQ((std::vector<int>{2, 1, 0}), FilterAndSort(rows, "", kColumnDue, false));
-    EXPECT_EQ((std::vector<int>{0, 1, 2}), FilterAndSort(rows, "", kColumnDue, true));
-    EXPECT_EQ((std::vector<int>{2, 1, 0}), FilterAndSort(rows, "", kColumnState, false));
+    EXPECT_EQ((std::vector<int>{1, 0, 2}), FilterAndSort(rows, L"", kColumnText, false));
+    EXPECT_EQ((std::vector<int>{2, 1, 0}), FilterAndSort(rows, L"", kColumnDue, false));
+    EXPECT_EQ((std::vector<int>{0, 1, 2}), FilterAndSort(rows, L"", kColumnDue, true));
+    EXPECT_EQ((std::vector<int>{2, 1, 0}), FilterAndSort(rows, L"", kColumnState, false));
+    rows[0].text.assign(1, '?');
+    EXPECT_EQ((std::vector<int>{0}), FilterAndSort(rows, L"?", kColumnText, false));
+    EXPECT_TRUE(FilterAndSort(rows, L"\u2603", kColumnText, false).empty()) << "in no note, not a \"?\"";
 }
 
 // Typing in the list: the next row in the order shown, from the start and
@@ -69,6 +72,8 @@ TEST(NoteSearch, TypingSelectsTheNextRowThatBeginsWithIt)
     EXPECT_EQ(2, FindRowByPrefix(rows, order, L"\x8CB7", 0, true)); // 買, not the second line of 会議
     EXPECT_EQ(1, FindRowByPrefix(rows, order, L"\x4F1A", 2, true)) << "round the top";
     EXPECT_EQ(-1, FindRowByPrefix(rows, order, L"abc", 1, false)) << "full-width letters fold, no wrap";
+    rows[1].text.assign(1, '?');
+    EXPECT_EQ(-1, FindRowByPrefix(rows, order, L"\u2603", 0, true));
 }
 
 // The caption shows the icon's own small image, not the large one squeezed.
